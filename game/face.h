@@ -1,0 +1,17 @@
+#pragma once
+// The face canvas: every frame the face is drawn from primitives into the top-left 90x90 corner
+// of the back buffer over blue, grabbed into face_image with blue made transparent, and drawn
+// wherever the face is.
+
+void BeginFaceCanvas();             // SetBlend(1); the blue 90x90 square
+void DrawFaceDisc();                // the full yellow disc
+void DrawStandardEyes();            // eye whites at look_y / 3 + 25, pupils following the cursor
+void GrabFaceCanvas();              // SetMaskColor(0, 0, 255); GrabImage(face_image); Cls
+void DrawFaceImage(float x, float y);  // SetColor(255, 255, 255); the face image at (x, y)
+
+void DrawBlink(int lo, int hi);
+void ScheduleBlink(int lo, int hi);
+
+// The canvas colours.
+constexpr int kCanvasBlue[3] = {0, 0, 255};
+constexpr int kFaceYellow[3] = {241, 230, 63};

@@ -1,0 +1,55 @@
+#pragma once
+// All of the game's state: plain data that a test can reset and read. Integers are 32-bit and
+// every value keeps its meaning across stage changes unless a stage says otherwise.
+#include <cstdint>
+#include <memory>
+
+#include "draw2d/image.h"
+#include "system/timer.h"
+
+struct GameState {
+  int32_t cursor_x = 190;
+  int32_t cursor_y = 430;
+  int32_t mouse_clicked = 0;
+  int32_t look_x = 0;
+  int32_t look_y = 0;
+  int32_t face_x = 400;
+  int32_t face_y = 300;
+  int32_t blink_phase = 0;
+  int32_t blink_due = 0;
+  float scene_real = 0.0f;
+  int32_t scene_var_1 = 0;
+  int32_t scene_var_2 = 0;
+  int32_t scene_var_3 = 0;
+  int32_t scene_var_4 = 0;
+  int32_t scene_var_5 = 0;
+  int32_t scene_var_6 = 0;
+  int32_t scene_var_7 = 0;
+  std::shared_ptr<TTimer> frame_timer;
+  int32_t stage_frame = 0;
+  int32_t stage_scratch_a = -1;
+  int32_t stage_scratch_b = -1;
+  int32_t stage = 0;
+
+  // Values of the main program that live for the whole run and pass from stage to stage.
+  int32_t squash = 0;    // the title's breathing, read by stages 1 to 3
+  int32_t flee_dir = 0;  // stage 1's shuffle direction
+  bool yawned = false;   // stage 3 has been entered
+
+  std::shared_ptr<TImage> face_image;
+  std::shared_ptr<TImage> closed_eye_image;
+  std::shared_ptr<TImage> cursor_image;
+  std::shared_ptr<TImage> mouth1_image;
+  std::shared_ptr<TImage> mouth2_image;
+  std::shared_ptr<TImage> mouth3_image;
+  std::shared_ptr<TImage> mouth4_image;
+  std::shared_ptr<TImage> mouth5_image;
+  std::shared_ptr<TImage> eye2_image;
+  std::shared_ptr<TImage> end_image;
+  std::shared_ptr<TImage> title_image;
+  std::shared_ptr<TImage> title2_image;
+};
+
+extern GameState g;
+
+void ResetGameState();  // back to the start values, images and timer dropped

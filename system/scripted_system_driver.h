@@ -1,0 +1,41 @@
+#pragma once
+// A system driver without a window system: input comes from a script (a test, a replay), time
+// from a virtual clock. It behaves like the X11 driver as the game sees it: a pointer warp
+// produces a motion event at the next pump, presses and releases become MouseDown/MouseUp, and
+// Wait() returns at the next timer tick without real waiting.
+#include <deque>
+
+#include "system/event.h"
+#include "system/system_driver.h"
+#include "system/virtual_clock.h"
+
+class TScriptedSystemDriver : public TSystemDriver {
+ public:
+  explicit TScriptedSystemDriver(TVirtualClock& clock) : clock_(clock) {}
+
+  void Poll() override;
+  void Wait() override;
+  void MoveMouse(int x, int y) override;
+  void SetMouseVisible(bool visible) override { mouse_visible_ = visible; }
+
+  // Scripted input, delivered at the next pump in the order given.
+  void MovePointerBy(int dx, int dy);  // like a physical mouse motion from where the pointer is
+  void MovePointerTo(int x, int y);
+  void PressButton(int button);    // 1 left, 2 right, 3 middle
+  void ReleaseButton(int button);
+  void PressKey(int key);          // key codes as the X11 driver produces them (27 = Escape)
+  void ReleaseKey(int key);
+  void QueueEvent(const TEvent& event);
+
+  int pointer_x() const { return pointer_x_; }
+  int pointer_y() const { return pointer_y_; }
+  bool mouse_visible() const { return mouse_visible_; }
+  bool HasPendingInput() const { return !pending_.empty(); }
+
+ private:
+  TVirtualClock& clock_;
+  std::deque<TEvent> pending_;
+  int pointer_x_ = 0;
+  int pointer_y_ = 0;
+  bool mouse_visible_ = true;
+};

@@ -1,0 +1,44 @@
+#pragma once
+// The system driver pumps the window system's events into the runtime's events. The real one
+// talks to X11; the scripted one (for tests and replays) delivers scripted input on a virtual
+// clock. Game code only sees the free functions below.
+#include <functional>
+#include <string>
+
+class TSystemDriver {
+ public:
+  virtual ~TSystemDriver() = default;
+  virtual void Poll() = 0;  // translate and emit pending events, then run posted operations
+  virtual void Wait() = 0;  // block until an event or a posted operation arrives, then Poll
+  virtual void MoveMouse(int x, int y) = 0;
+  virtual void SetMouseVisible(bool visible) = 0;
+  virtual void Notify(const std::string& /*text*/, bool /*serious*/) {}
+  virtual bool Confirm(const std::string& /*text*/, bool /*serious*/) { return false; }
+  virtual int Proceed(const std::string& /*text*/, bool /*serious*/) { return -1; }
+  virtual std::string RequestFile(const std::string& /*title*/, const std::string& /*filter*/,
+                                  bool /*save*/, const std::string& /*path*/) {
+    return {};
+  }
+  virtual std::string RequestDir(const std::string& /*title*/, const std::string& /*path*/) {
+    return {};
+  }
+  virtual bool OpenURL(const std::string& /*url*/) { return false; }
+};
+
+// The current driver; none until one is installed (then pumping does nothing).
+TSystemDriver* CurrentSystemDriver();
+void SetSystemDriver(TSystemDriver* driver);
+
+// Pump or wait through the current driver; both do nothing when called from inside a pump.
+void PollSystem();
+void WaitSystem();
+void MoveMouse(int x, int y);
+void SetMouseVisible(bool visible);
+
+// Operations posted by other threads (the timer thread) to run on the main thread after a pump.
+// Posting appends under a mutex and writes one byte into the wake-up pipe.
+void PostOperation(std::function<void()> op);
+// Main thread: takes the whole list, drains the pipe, runs the operations in posting order.
+void RunPostedOperations();
+bool PostedOperationsPending();
+int WakeUpFd();  // read end of the wake-up pipe, for select()

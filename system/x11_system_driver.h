@@ -1,0 +1,32 @@
+#pragma once
+// The real system driver over Xlib: pumps the X connection, waits on it and on the wake-up pipe,
+// warps and hides the pointer. The connection and the input window are shared with the display.
+#include <X11/Xlib.h>
+
+#include "system/system_driver.h"
+
+// The process's X connection (opened with XInitThreads first) or nullptr if it cannot be opened.
+// `name` nullptr means $DISPLAY. Opening twice returns the same connection.
+Display* OpenXConnection(const char* name = nullptr);
+Display* XConnection();
+void CloseXConnection();
+void SetInputWindow(Window window);
+Window InputWindow();
+
+// Maps pointer coordinates between the window and the picture the game sees (the identity,
+// unless the display presents the picture scaled in a larger window).
+struct PointerMapping {
+  virtual ~PointerMapping() = default;
+  virtual void WindowToGame(int& x, int& y) const = 0;
+  virtual void GameToWindow(int& x, int& y) const = 0;
+};
+void SetPointerMapping(const PointerMapping* mapping);  // nullptr: identity
+
+class TLinuxSystemDriver : public TSystemDriver {
+ public:
+  void Poll() override;
+  void Wait() override;
+  void MoveMouse(int x, int y) override;
+  void SetMouseVisible(bool visible) override;
+  void Emit(XEvent& event);  // translate one X event and emit the result
+};

@@ -1,0 +1,29 @@
+#pragma once
+// Pure translation of one X event into the runtime's events, testable without a server.
+#include <X11/Xlib.h>
+
+#include <string>
+#include <vector>
+
+#include "system/event.h"
+
+// The engine key code for the low byte of an unshifted keysym (Escape -> 27, letters 65..90).
+int KeyCodeForKeysymByte(int b);
+
+// What the translator needs from Xlib for a key event: the unshifted keysym (index 0) and the
+// bytes XLookupString yields (at most 15).
+struct KeyLookup {
+  virtual ~KeyLookup() = default;
+  virtual KeySym Unshifted(XKeyEvent& event) const = 0;
+  virtual std::string Chars(XKeyEvent& event) const = 0;
+};
+
+struct Translation {
+  std::vector<TEvent> events;
+  bool consumed_next = false;  // the following event (an auto-repeat KeyPress) was folded in
+};
+
+// `next` is the next pending X event, or nullptr if none is pending. `delete_window_atom` is
+// the WM_DELETE_WINDOW atom (0 if unknown).
+Translation TranslateXEvent(XEvent& event, XEvent* next, const KeyLookup& keys,
+                            Atom delete_window_atom);
