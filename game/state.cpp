@@ -1,0 +1,5 @@
+#include "game/state.h"
+
+GameState g;
+
+void ResetGameState() { g = GameState{}; }
