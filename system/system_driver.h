@@ -42,3 +42,12 @@ void PostOperation(std::function<void()> op);
 void RunPostedOperations();
 bool PostedOperationsPending();
 int WakeUpFd();  // read end of the wake-up pipe, for select()
+
+// Ending on a signal (SIGINT, SIGTERM, SIGHUP). The signal handler only records the request and
+// wakes the main thread (async-signal-safe); the main thread, after its next pump, runs the exit
+// request handler, which puts the desktop back and ends the process. Without a handler the
+// process ends with status 128 + signal.
+void RequestExitFromSignal(int signo);
+void SetExitRequestHandler(std::function<void(int signo)> handler);
+// Runs the handler if a request is pending (called after every pump).
+void CheckExitRequest();
