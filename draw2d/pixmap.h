@@ -12,12 +12,20 @@ struct PixelFormat {
   static constexpr int BGRA8888 = 5;
   static constexpr int RGBA8888 = 6;
 };
-int BytesPerPixel(int format);
+int BytesPerPixel(int format);  // 0 for an unknown format
 bool FormatHasAlpha(int format);
 
 class TPixmap {
  public:
-  static std::shared_ptr<TPixmap> Create(int width, int height, int format);  // zero-filled
+  // Zero-filled; nullptr for an unknown format, a negative size or one too large to address.
+  static std::shared_ptr<TPixmap> Create(int width, int height, int format);
+
+  TPixmap() = default;
+  // Copies own their pixels: `pixels` never points into another pixmap's storage.
+  TPixmap(const TPixmap& other);
+  TPixmap& operator=(const TPixmap& other);
+  TPixmap(TPixmap&&) noexcept = default;
+  TPixmap& operator=(TPixmap&&) noexcept = default;
 
   uint8_t* Row(int y) { return pixels + static_cast<size_t>(y) * pitch; }
   const uint8_t* Row(int y) const { return pixels + static_cast<size_t>(y) * pitch; }
