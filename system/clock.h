@@ -20,6 +20,8 @@ class TClock {
 
 TClock& CurrentClock();
 void SetClock(TClock* clock);  // nullptr: the real clock
+TClock& RealClock();           // gettimeofday-based, whatever the current clock is
 
 int32_t ClockMillis();
-void Delay(int ms);
+void Delay(int ms);                    // on the current clock
+void DelayOn(TClock& clock, int ms);   // the same wait on a given clock (timer threads)

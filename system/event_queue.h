@@ -21,3 +21,4 @@ int EventData();
 int EventMods();
 int EventX();
 int EventY();
+const std::shared_ptr<void>& EventExtra();

@@ -32,6 +32,7 @@ void SetSystemDriver(TSystemDriver* driver);
 // Pump or wait through the current driver; both do nothing when called from inside a pump.
 void PollSystem();
 void WaitSystem();
+bool InsideSystemPump();  // true while a driver's Poll or Wait runs
 void MoveMouse(int x, int y);
 void SetMouseVisible(bool visible);
 
@@ -42,6 +43,9 @@ void PostOperation(std::function<void()> op);
 void RunPostedOperations();
 bool PostedOperationsPending();
 int WakeUpFd();  // read end of the wake-up pipe, for select()
+// Creates the wake-up pipe now (it is otherwise made on first use); call it before installing
+// signal handlers that use RequestExitFromSignal.
+void EnsureWakeUpPipe();
 
 // Ending on a signal (SIGINT, SIGTERM, SIGHUP). The signal handler only records the request and
 // wakes the main thread (async-signal-safe); the main thread, after its next pump, runs the exit

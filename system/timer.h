@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <thread>
 
 #include "system/event.h"
 
@@ -18,6 +19,11 @@ struct TimerRecord {
   int32_t start_ms = 0;
   int32_t period_ms = 0;
   std::shared_ptr<TTimer> timer;  // held while the record exists
+  std::thread thread;  // the real clock's ticking thread; joined when the record is freed
+
+  ~TimerRecord() {
+    if (thread.joinable()) thread.detach();
+  }
 };
 
 // Runs on the main thread for every tick posted.

@@ -11,6 +11,8 @@
 class TVirtualClock : public TClock {
  public:
   explicit TVirtualClock(int32_t start_ms = 100000) : now_(start_ms) {}
+  // Timers left on the clock can never fall due again: they are stopped and let go of.
+  ~TVirtualClock() override;
 
   int32_t Millis() override { return now_; }
   void SleepMicros(int64_t micros) override;  // advances by whole milliseconds (rounded up)
@@ -31,7 +33,7 @@ class TVirtualClock : public TClock {
     std::shared_ptr<TimerRecord> record;
     int32_t next_due;
   };
-  void PostDue();
+  int PostDue();  // returns the number of ticks posted
   int32_t now_;
   std::vector<Scheduled> timers_;
 };

@@ -1,0 +1,169 @@
+#include "system/system_driver.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <iterator>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+namespace {
+TSystemDriver* current_driver = nullptr;
+bool inside_pump = false;
+
+// Posted operations and the wake-up pipe. Never destroyed: a timer thread may still post while
+// the process exits, after static destructors have run.
+struct PostedState {
+  std::mutex mutex;
+  std::vector<std::function<void()>> operations;
+  std::once_flag pipe_once;
+  int read_fd = -1;
+};
+PostedState& Posted() {
+  static PostedState* state = new PostedState;
+  return *state;
+}
+// Read by the signal handler, so kept outside the mutex as a lock-free atomic.
+std::atomic<int> wake_write_fd{-1};
+static_assert(std::atomic<int>::is_always_lock_free);
+
+volatile sig_atomic_t exit_signal = 0;
+std::function<void(int)>& ExitHandler() {
+  static std::function<void(int)> handler;
+  return handler;
+}
+
+// Clears the re-entrancy flag even if a listener throws.
+struct PumpGuard {
+  PumpGuard() { inside_pump = true; }
+  ~PumpGuard() { inside_pump = false; }
+};
+
+void DrainWakeUpPipe(int fd) {
+  char buffer[256];
+  while (read(fd, buffer, sizeof buffer) > 0) {
+  }
+}
+}  // namespace
+
+void EnsureWakeUpPipe() {
+  PostedState& s = Posted();
+  std::call_once(s.pipe_once, [&s] {
+    int fds[2];
+    if (pipe2(fds, O_NONBLOCK | O_CLOEXEC) == 0) {
+      s.read_fd = fds[0];
+      wake_write_fd.store(fds[1]);
+    }
+  });
+}
+
+TSystemDriver* CurrentSystemDriver() { return current_driver; }
+
+void SetSystemDriver(TSystemDriver* driver) {
+  EnsureWakeUpPipe();
+  current_driver = driver;
+}
+
+bool InsideSystemPump() { return inside_pump; }
+
+void PollSystem() {
+  if (!current_driver || inside_pump) return;
+  PumpGuard guard;
+  current_driver->Poll();
+}
+
+void WaitSystem() {
+  if (!current_driver || inside_pump) return;
+  PumpGuard guard;
+  current_driver->Wait();
+}
+
+void MoveMouse(int x, int y) {
+  if (current_driver) current_driver->MoveMouse(x, y);
+}
+
+void SetMouseVisible(bool visible) {
+  if (current_driver) current_driver->SetMouseVisible(visible);
+}
+
+void PostOperation(std::function<void()> op) {
+  EnsureWakeUpPipe();
+  PostedState& s = Posted();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  s.operations.push_back(std::move(op));
+  int fd = wake_write_fd.load();
+  if (fd >= 0) {
+    // A full pipe already wakes the main thread; the byte is only a signal.
+    char byte = 1;
+    ssize_t written = write(fd, &byte, 1);
+    (void)written;
+  }
+}
+
+void RunPostedOperations() {
+  PostedState& s = Posted();
+  std::vector<std::function<void()>> taken;
+  {
+    std::lock_guard<std::mutex> lock(s.mutex);
+    taken.swap(s.operations);
+    // Drained even when nothing was posted: a signal's wake-up byte comes without an operation
+    // and would otherwise keep select() returning at once.
+    if (s.read_fd >= 0) DrainWakeUpPipe(s.read_fd);
+  }
+  for (size_t i = 0; i < taken.size(); ++i) {
+    try {
+      taken[i]();
+    } catch (...) {
+      // The operations not yet run go back to the front, so that no tick is lost.
+      std::lock_guard<std::mutex> lock(s.mutex);
+      s.operations.insert(s.operations.begin(), std::make_move_iterator(taken.begin() + i + 1),
+                          std::make_move_iterator(taken.end()));
+      throw;
+    }
+  }
+}
+
+bool PostedOperationsPending() {
+  PostedState& s = Posted();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  return !s.operations.empty();
+}
+
+int WakeUpFd() {
+  EnsureWakeUpPipe();
+  return Posted().read_fd;
+}
+
+void RequestExitFromSignal(int signo) {
+  // Async-signal-safe: a sig_atomic_t store and one write(); errno is the interrupted code's.
+  int saved_errno = errno;
+  exit_signal = signo;
+  int fd = wake_write_fd.load();
+  if (fd >= 0) {
+    char byte = 0;
+    ssize_t written = write(fd, &byte, 1);
+    (void)written;
+  }
+  errno = saved_errno;
+}
+
+void SetExitRequestHandler(std::function<void(int signo)> handler) {
+  // Whoever sets the handler installs the signal handlers next; the pipe must exist by then.
+  EnsureWakeUpPipe();
+  ExitHandler() = std::move(handler);
+}
+
+void CheckExitRequest() {
+  int signo = exit_signal;
+  if (signo == 0) return;
+  exit_signal = 0;
+  if (ExitHandler()) {
+    ExitHandler()(signo);
+  } else {
+    _exit(128 + signo);
+  }
+}
