@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 class TestXServer {
  public:
@@ -12,14 +13,22 @@ class TestXServer {
   static std::unique_ptr<TestXServer> StartXorgDummy(std::string* error = nullptr);
   static std::unique_ptr<TestXServer> StartXvfb(int width = 1024, int height = 768,
                                                 std::string* error = nullptr);
-  ~TestXServer();
+  ~TestXServer();  // SIGTERM, then waits for the server to end
 
   const std::string& display_name() const { return display_; }  // ":N"
   pid_t pid() const { return pid_; }
+  const std::string& log_path() const { return log_path_; }
+  // Kills the server at once (SIGKILL), as a crash would, and reaps it.
+  void Kill();
 
  private:
   TestXServer() = default;
+  static std::unique_ptr<TestXServer> Start(const std::vector<std::string>& args,
+                                            const std::string& log_path, bool stderr_to_log,
+                                            std::string* error);
   std::string display_;
   pid_t pid_ = -1;
+  pid_t owner_ = -1;  // forked test children share the object but must not stop the server
   std::string log_path_;
+  bool keep_log_ = false;
 };

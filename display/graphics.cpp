@@ -1,0 +1,172 @@
+#include "display/graphics.h"
+
+#include <cstdlib>
+
+#include "system/clock.h"
+#include "system/polled_input.h"
+#include "system/system_driver.h"
+
+namespace {
+
+TGraphicsDriver* graphics_driver = nullptr;
+int default_graphics_flags = 0;
+
+// Plain pointers to heap objects: these must still be usable from the exit handler, after
+// static destructors may have run.
+std::shared_ptr<TGraphics>* current_graphics = new std::shared_ptr<TGraphics>();
+std::shared_ptr<TGraphics>* opened_graphics = new std::shared_ptr<TGraphics>();
+HookChain<const int>* flip_hooks = new HookChain<const int>();
+
+int settings_width = 0, settings_height = 0, settings_depth = 0, settings_hertz = 0,
+    settings_flags = 0;
+int display_sequence = 0;
+
+bool soft_sync = false;
+int pacing_hertz = 0;
+int pacing_period = 0;     // whole milliseconds per frame
+int pacing_remainder = 0;  // milliseconds per second the period leaves over
+int pacing_accumulator = 0;
+int32_t next_flip_time = 0;
+
+bool exit_close_registered = false;
+
+// Soft-sync measuring: a frozen clock (a virtual one whose swaps cost nothing) would never reach
+// the time limit, so the number of flips is bounded too.
+constexpr int kMeasureMillis = 1000;
+constexpr int kMeasureMaxFlips = 1000;
+constexpr int kGoodFlipsForVSync = 3;
+
+void NextSequence() {
+  // Wraps through the negatives like a 32-bit counter and skips 0, which means "no display".
+  display_sequence = static_cast<int>(static_cast<unsigned>(display_sequence) + 1u);
+  if (display_sequence == 0) display_sequence = 1;
+}
+
+void MakeGraphicsCurrent(const std::shared_ptr<TGraphics>& g) {
+  *current_graphics = g;
+  if (g) {
+    // Read before the driver makes it current: the drawing layer asks for the size meanwhile.
+    g->GetSettings(settings_width, settings_height, settings_depth, settings_hertz,
+                   settings_flags);
+  } else {
+    settings_width = settings_height = settings_depth = settings_hertz = settings_flags = 0;
+  }
+  if (graphics_driver) graphics_driver->SetGraphics(g);
+  if (g) {
+    g->GetSettings(settings_width, settings_height, settings_depth, settings_hertz,
+                   settings_flags);
+  }
+}
+
+// Three swaps in a row that each took one refresh period mean the hardware paces the flips.
+bool HardwareSyncMeasured(int hertz) {
+  const int period = 1000 / hertz;
+  const int32_t start = ClockMillis();
+  int good = 0;
+  for (int flips = 0; flips < kMeasureMaxFlips && ClockMillis() - start < kMeasureMillis;
+       ++flips) {
+    int32_t t0 = ClockMillis();
+    graphics_driver->Flip(1);
+    int d = ClockMillis() - t0 - period;
+    if (d >= -1 && d <= 1) {
+      if (++good >= kGoodFlipsForVSync) return true;
+    } else {
+      good = 0;
+    }
+  }
+  return false;
+}
+
+void CloseAtExit() { CloseGraphics(); }
+
+}  // namespace
+
+void SetGraphicsDriver(TGraphicsDriver* driver, int default_flags) {
+  graphics_driver = driver;
+  default_graphics_flags = driver ? default_flags : 0;
+}
+
+TGraphicsDriver* GetGraphicsDriver() { return graphics_driver; }
+
+std::shared_ptr<TGraphics> OpenGraphics(int width, int height, int depth, int hertz, int flags) {
+  CloseGraphics();
+  if (!graphics_driver) return nullptr;
+
+  std::shared_ptr<TGraphics> g =
+      graphics_driver->CreateGraphics(width, height, depth, hertz, flags | default_graphics_flags);
+  if (!g) return nullptr;
+  NextSequence();
+  MakeGraphicsCurrent(g);
+
+  soft_sync = hertz != 0;
+  if (hertz != 0 && depth != 0 && HardwareSyncMeasured(hertz)) soft_sync = false;
+
+  pacing_hertz = hertz;
+  if (hertz != 0) {
+    pacing_period = 1000 / hertz;
+    pacing_remainder = 1000 - pacing_period * hertz;
+  } else {
+    pacing_period = pacing_remainder = 0;
+  }
+  pacing_accumulator = 0;
+  next_flip_time = ClockMillis();
+
+  *opened_graphics = g;
+  if (depth != 0) MoveMouse(width / 2, height / 2);
+  if (!PolledInputRunning()) StartPolledInput(nullptr);
+  if (!exit_close_registered) {
+    exit_close_registered = true;
+    std::atexit(CloseAtExit);
+  }
+  return g;
+}
+
+void CloseGraphics() {
+  std::shared_ptr<TGraphics> g = *opened_graphics;
+  if (!g) return;
+  opened_graphics->reset();
+  NextSequence();
+  StopPolledInput();
+  if (*current_graphics == g) {
+    current_graphics->reset();
+    settings_width = settings_height = settings_depth = settings_hertz = settings_flags = 0;
+  }
+  g->Close();
+}
+
+std::shared_ptr<TGraphics> CurrentGraphics() { return *current_graphics; }
+
+void Flip(int sync) {
+  flip_hooks->Run(sync);
+  if (!graphics_driver) return;
+  if (sync == -1) {
+    if (*current_graphics && *current_graphics == *opened_graphics && soft_sync) {
+      next_flip_time += pacing_period;
+      pacing_accumulator += pacing_remainder;
+      if (pacing_accumulator >= pacing_hertz) {
+        pacing_accumulator -= pacing_hertz;
+        next_flip_time += 1;
+      }
+      int32_t wait = next_flip_time - ClockMillis();
+      if (wait <= 0) {
+        next_flip_time = ClockMillis();  // behind: no catching up
+      } else {
+        Delay(wait);
+      }
+      graphics_driver->Flip(0);
+      return;
+    }
+    sync = settings_depth != 0 ? 1 : 0;
+  }
+  graphics_driver->Flip(sync);
+}
+
+int GraphicsWidth() { return settings_width; }
+int GraphicsHeight() { return settings_height; }
+int GraphicsDepth() { return settings_depth; }
+int GraphicsHertz() { return settings_hertz; }
+int GraphicsFlags() { return settings_flags; }
+bool SoftSyncEnabled() { return soft_sync; }
+int DisplaySequence() { return display_sequence; }
+
+HookChain<const int>& FlipHooks() { return *flip_hooks; }

@@ -1,0 +1,152 @@
+#include "display/scaled_presenter.h"
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <GL/glx.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Framebuffer-object entry points, core or EXT, looked up once a context is current.
+struct FramebufferProcs {
+  PFNGLGENFRAMEBUFFERSPROC GenFramebuffers = nullptr;
+  PFNGLDELETEFRAMEBUFFERSPROC DeleteFramebuffers = nullptr;
+  PFNGLBINDFRAMEBUFFERPROC BindFramebuffer = nullptr;
+  PFNGLGENRENDERBUFFERSPROC GenRenderbuffers = nullptr;
+  PFNGLDELETERENDERBUFFERSPROC DeleteRenderbuffers = nullptr;
+  PFNGLBINDRENDERBUFFERPROC BindRenderbuffer = nullptr;
+  PFNGLRENDERBUFFERSTORAGEPROC RenderbufferStorage = nullptr;
+  PFNGLFRAMEBUFFERRENDERBUFFERPROC FramebufferRenderbuffer = nullptr;
+  PFNGLCHECKFRAMEBUFFERSTATUSPROC CheckFramebufferStatus = nullptr;
+  PFNGLBLITFRAMEBUFFERPROC BlitFramebuffer = nullptr;
+  bool loaded = false;
+};
+
+FramebufferProcs procs;
+
+bool HasExtension(const char* name) {
+  const char* all = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+  if (!all) return false;
+  size_t len = std::strlen(name);
+  for (const char* p = all; (p = std::strstr(p, name)) != nullptr; p += len) {
+    bool starts = p == all || p[-1] == ' ';
+    bool ends = p[len] == ' ' || p[len] == '\0';
+    if (starts && ends) return true;
+  }
+  return false;
+}
+
+template <class F>
+bool Load(F& slot, const char* core, const char* ext, bool use_core) {
+  const char* name = use_core ? core : ext;
+  slot = reinterpret_cast<F>(glXGetProcAddress(reinterpret_cast<const GLubyte*>(name)));
+  return slot != nullptr;
+}
+
+bool LoadFramebufferProcs() {
+  if (procs.loaded) return true;
+  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+  bool core = (version && std::atoi(version) >= 3) || HasExtension("GL_ARB_framebuffer_object");
+  if (!core && !(HasExtension("GL_EXT_framebuffer_object") &&
+                 HasExtension("GL_EXT_framebuffer_blit"))) {
+    return false;
+  }
+  FramebufferProcs p;
+  bool ok = Load(p.GenFramebuffers, "glGenFramebuffers", "glGenFramebuffersEXT", core) &&
+            Load(p.DeleteFramebuffers, "glDeleteFramebuffers", "glDeleteFramebuffersEXT", core) &&
+            Load(p.BindFramebuffer, "glBindFramebuffer", "glBindFramebufferEXT", core) &&
+            Load(p.GenRenderbuffers, "glGenRenderbuffers", "glGenRenderbuffersEXT", core) &&
+            Load(p.DeleteRenderbuffers, "glDeleteRenderbuffers", "glDeleteRenderbuffersEXT",
+                 core) &&
+            Load(p.BindRenderbuffer, "glBindRenderbuffer", "glBindRenderbufferEXT", core) &&
+            Load(p.RenderbufferStorage, "glRenderbufferStorage", "glRenderbufferStorageEXT",
+                 core) &&
+            Load(p.FramebufferRenderbuffer, "glFramebufferRenderbuffer",
+                 "glFramebufferRenderbufferEXT", core) &&
+            Load(p.CheckFramebufferStatus, "glCheckFramebufferStatus",
+                 "glCheckFramebufferStatusEXT", core) &&
+            Load(p.BlitFramebuffer, "glBlitFramebuffer", "glBlitFramebufferEXT", core);
+  if (!ok) return false;
+  p.loaded = true;
+  procs = p;
+  return true;
+}
+
+}  // namespace
+
+bool ScaledPresenter::Create(int picture_w, int picture_h, int flags, int window_w,
+                             int window_h) {
+  Destroy();
+  if (!LoadFramebufferProcs()) return false;
+  picture_w_ = picture_w;
+  picture_h_ = picture_h;
+  window_w_ = window_w;
+  window_h_ = window_h;
+  placement_ = FitPicture(window_w, window_h, picture_w, picture_h);
+
+  while (glGetError() != GL_NO_ERROR) {
+  }
+  procs.GenFramebuffers(1, &framebuffer_);
+  procs.BindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+  procs.GenRenderbuffers(1, &color_buffer_);
+  procs.BindRenderbuffer(GL_RENDERBUFFER, color_buffer_);
+  procs.RenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, picture_w, picture_h);
+  procs.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                                color_buffer_);
+  if (flags & (8 | 16)) {  // a depth or stencil buffer was asked for
+    procs.GenRenderbuffers(1, &depth_stencil_buffer_);
+    procs.BindRenderbuffer(GL_RENDERBUFFER, depth_stencil_buffer_);
+    procs.RenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, picture_w, picture_h);
+    procs.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
+                                  depth_stencil_buffer_);
+    procs.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
+                                  depth_stencil_buffer_);
+  }
+  procs.BindRenderbuffer(GL_RENDERBUFFER, 0);
+  bool complete = procs.CheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE &&
+                  glGetError() == GL_NO_ERROR;
+  if (!complete) {
+    Destroy();
+    return false;
+  }
+  return true;
+}
+
+void ScaledPresenter::Destroy() {
+  if (!procs.loaded) return;
+  if (framebuffer_ || color_buffer_ || depth_stencil_buffer_) {
+    procs.BindFramebuffer(GL_FRAMEBUFFER, 0);
+  }
+  if (framebuffer_) procs.DeleteFramebuffers(1, &framebuffer_);
+  if (color_buffer_) procs.DeleteRenderbuffers(1, &color_buffer_);
+  if (depth_stencil_buffer_) procs.DeleteRenderbuffers(1, &depth_stencil_buffer_);
+  framebuffer_ = color_buffer_ = depth_stencil_buffer_ = 0;
+}
+
+void ScaledPresenter::BindPicture() {
+  if (framebuffer_) procs.BindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+}
+
+void ScaledPresenter::PresentToWindow() {
+  if (!framebuffer_) return;
+  // The game's scissor and clear colour must not shape the bars or the blit.
+  GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
+  GLfloat clear[4];
+  glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+  glDisable(GL_SCISSOR_TEST);
+
+  procs.BindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+  procs.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  // GL rows count from the bottom of the window.
+  const PictureRect& r = placement_;
+  int bottom = window_h_ - (r.y + r.h);
+  procs.BlitFramebuffer(0, 0, picture_w_, picture_h_, r.x, bottom, r.x + r.w, bottom + r.h,
+                        GL_COLOR_BUFFER_BIT, GL_LINEAR);
+
+  glClearColor(clear[0], clear[1], clear[2], clear[3]);
+  if (scissor) glEnable(GL_SCISSOR_TEST);
+}
