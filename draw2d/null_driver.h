@@ -33,15 +33,24 @@ class TNullQuill2DDriver : public TQuill2DDriver {
   void DrawPixmap(const TPixmap& pixmap, int x, int y) override;
   std::shared_ptr<TPixmap> GrabPixmap(int x, int y, int w, int h) override;
 
+  // Called by the frames this driver made: records "DrawImage" (x0, y0, x1, y1, tx, ty).
+  void DrawFrame(float x0, float y0, float x1, float y1, float tx, float ty);
+
   int flips = 0;
   int grabs = 0;
   int frames_created = 0;
+  int images_drawn = 0;
   int width = 0;
   int height = 0;
 
  protected:
-  // Hook for the recording driver.
+  // Hook for the recording driver; only called when _recording is set, so the plain null driver
+  // builds no argument lists.
   virtual void Record(const std::string& /*call*/, std::vector<float> /*args*/) {}
+  bool _recording = false;
+
+ private:
+  std::shared_ptr<TPixmap> _grab;  // reused while nobody else holds the last grab
 };
 
 struct DrawCall {
@@ -51,6 +60,7 @@ struct DrawCall {
 
 class TRecordingQuill2DDriver : public TNullQuill2DDriver {
  public:
+  TRecordingQuill2DDriver() { _recording = true; }
   std::vector<DrawCall> calls;
   void Clear() { calls.clear(); }
 

@@ -32,6 +32,10 @@ class TQuill2DGraphics : public TGraphics {
   int _setup = 0;
 };
 
+// A record for a newly opened display: the default state, the viewport covering the display.
+std::shared_ptr<TQuill2DGraphics> NewRenderState(std::shared_ptr<TGraphics> graphics,
+                                                 TQuill2DDriver* driver);
+
 // Makes the record current and re-sends its whole state to its driver; the first time, it also
 // clears both buffers (Cls, Flip(0), Cls, Flip(0)).
 void MakeCurrent(std::shared_ptr<TQuill2DGraphics> record);

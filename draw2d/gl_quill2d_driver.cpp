@@ -1,0 +1,390 @@
+// Fixed-function OpenGL drawing: render state, primitives, texture frames and back-buffer grabs.
+#include "draw2d/gl_quill2d_driver.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "draw2d/pixmap.h"
+#include "draw2d/render_state.h"
+#include "system/numeric.h"
+
+namespace {
+
+// What the driver knows of the OpenGL state. One GL context is in use at a time, so this is
+// process-wide; ResetGLContext starts it afresh for a newly current context.
+struct GLDriverState {
+  int blend = 0;  // 0: none applied yet
+  float ix = 1.0f, iy = 0.0f, jx = 0.0f, jy = 1.0f;
+  GLubyte color[4] = {255, 255, 255, 255};
+  GLuint bound_texture = 0;
+  bool texturing = false;
+  int width = 0, height = 0;
+} gl_state;
+
+void TexturingOff() {
+  if (gl_state.texturing) {
+    glDisable(GL_TEXTURE_2D);
+    gl_state.texturing = false;
+  }
+}
+
+void BindTexture(GLuint name) {
+  if (gl_state.bound_texture != name) {
+    glBindTexture(GL_TEXTURE_2D, name);
+    gl_state.bound_texture = name;
+  }
+}
+
+void TexturingOn(GLuint name) {
+  if (!gl_state.texturing) {
+    glEnable(GL_TEXTURE_2D);
+    gl_state.texturing = true;
+  }
+  BindTexture(name);
+}
+
+int ClampByte(int v) {
+  return v < 0 ? 0 : (v > 255 ? 255 : v);
+}
+
+// A local point placed with the current matrix at translation (tx, ty).
+inline void Vertex(float x, float y, float tx, float ty) {
+  glVertex2f(x * gl_state.ix + y * gl_state.iy + tx, x * gl_state.jx + y * gl_state.jy + ty);
+}
+
+bool ProxyAccepts(int w, int h) {
+  glTexImage2D(GL_PROXY_TEXTURE_2D, 0, GL_RGBA8, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+  GLint reported = 0;
+  glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &reported);
+  return reported != 0;
+}
+
+// The texture's pixels: the pixmap at (0, 0) of a tex_w x tex_h format-6 pixmap. One extra
+// column and row repeat the pixmap's edge so filtering at the image's border does not pick up
+// the empty padding.
+std::shared_ptr<TPixmap> PadForTexture(std::shared_ptr<TPixmap> src, int tex_w, int tex_h) {
+  if (src->format != PixelFormat::RGBA8888) src = src->Convert(PixelFormat::RGBA8888);
+  if (!src) return nullptr;
+  int w = src->width, h = src->height;
+  if (w == tex_w && h == tex_h) return src;
+  auto dst = TPixmap::Create(tex_w, tex_h, PixelFormat::RGBA8888);
+  for (int y = 0; y < h; ++y) {
+    uint8_t* row = dst->Row(y);
+    std::memcpy(row, src->Row(y), static_cast<size_t>(w) * 4);
+    if (w < tex_w) std::memcpy(row + w * 4, row + (w - 1) * 4, 4);
+  }
+  if (h < tex_h) {
+    std::memcpy(dst->Row(h), dst->Row(h - 1), static_cast<size_t>(std::min(w + 1, tex_w)) * 4);
+  }
+  return dst;
+}
+
+void Upload(const TPixmap& p, int level) {
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, p.pitch / 4);
+  glTexSubImage2D(GL_TEXTURE_2D, level, 0, 0, p.width, p.height, GL_RGBA, GL_UNSIGNED_BYTE,
+                  p.pixels);
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+}
+
+}  // namespace
+
+int TexturePowerOfTwo(int n) {
+  int p = 1;
+  while (p < n && p < (1 << 30)) p <<= 1;
+  return p;
+}
+
+bool CalculateTexSize(int w, int h, const std::function<bool(int, int)>& accepted, int& tex_w,
+                      int& tex_h) {
+  tex_w = TexturePowerOfTwo(w);
+  tex_h = TexturePowerOfTwo(h);
+  for (;;) {
+    if (accepted(tex_w, tex_h)) return true;
+    if (tex_w == 1 && tex_h == 1) return false;
+    if (tex_w > 1) tex_w /= 2;
+    if (tex_h > 1) tex_h /= 2;
+  }
+}
+
+// ---- Graphics ----
+
+std::shared_ptr<TGraphics> TGLQuill2DDriver::CreateGraphics(int width, int height, int depth,
+                                                            int hertz, int flags) {
+  auto graphics = _gl.CreateGraphics(width, height, depth, hertz, flags);
+  if (!graphics) return nullptr;
+  return NewRenderState(graphics, this);
+}
+
+void TGLQuill2DDriver::SetGraphics(std::shared_ptr<TGraphics> graphics) {
+  auto record = std::dynamic_pointer_cast<TQuill2DGraphics>(graphics);
+  if (!record) {
+    _gl.SetGraphics(nullptr);
+    ClearCurrentRenderState();
+    return;
+  }
+  _gl.SetGraphics(record->_graphics);
+  ResetGLContext(*record);
+  MakeCurrent(record);
+}
+
+void TGLQuill2DDriver::Flip(int sync) {
+  _gl.Flip(sync);
+}
+
+void TGLQuill2DDriver::ResetGLContext(TGraphics& graphics) {
+  int depth = 0, hertz = 0, flags = 0;
+  graphics.GetSettings(gl_state.width, gl_state.height, depth, hertz, flags);
+  gl_state.blend = 0;
+  gl_state.bound_texture = 0;
+  glBindTexture(GL_TEXTURE_2D, 0);
+  gl_state.texturing = false;
+  glDisable(GL_TEXTURE_2D);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0, gl_state.width, gl_state.height, 0, -1, 1);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glViewport(0, 0, gl_state.width, gl_state.height);
+}
+
+// ---- State ----
+
+void TGLQuill2DDriver::SetBlend(int mode) {
+  if (mode == gl_state.blend) return;
+  gl_state.blend = mode;
+  switch (mode) {
+    case BlendMode::Mask:
+      glDisable(GL_BLEND);
+      glEnable(GL_ALPHA_TEST);
+      glAlphaFunc(GL_GEQUAL, 0.5f);
+      break;
+    case BlendMode::Alpha:
+      glEnable(GL_BLEND);
+      glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+      glDisable(GL_ALPHA_TEST);
+      break;
+    case BlendMode::Light:
+      glEnable(GL_BLEND);
+      glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+      glDisable(GL_ALPHA_TEST);
+      break;
+    case BlendMode::Shade:
+      glEnable(GL_BLEND);
+      glBlendFunc(GL_DST_COLOR, GL_ZERO);
+      glDisable(GL_ALPHA_TEST);
+      break;
+    default:  // solid, and any unknown mode
+      glDisable(GL_BLEND);
+      glDisable(GL_ALPHA_TEST);
+      break;
+  }
+}
+
+void TGLQuill2DDriver::SetAlpha(float alpha) {
+  if (alpha > 1.0f) alpha = 1.0f;
+  if (!(alpha >= 0.0f)) alpha = 0.0f;  // also catches NaN
+  gl_state.color[3] = static_cast<GLubyte>(TruncToInt(alpha * 255.0));
+  glColor4ubv(gl_state.color);
+}
+
+void TGLQuill2DDriver::SetColor(int r, int g, int b) {
+  gl_state.color[0] = static_cast<GLubyte>(ClampByte(r));
+  gl_state.color[1] = static_cast<GLubyte>(ClampByte(g));
+  gl_state.color[2] = static_cast<GLubyte>(ClampByte(b));
+  glColor4ubv(gl_state.color);
+}
+
+void TGLQuill2DDriver::SetClsColor(int r, int g, int b) {
+  glClearColor(ClampByte(r) / 255.0f, ClampByte(g) / 255.0f, ClampByte(b) / 255.0f, 1.0f);
+}
+
+void TGLQuill2DDriver::SetViewport(int x, int y, int w, int h) {
+  if (x == 0 && y == 0 && w == gl_state.width && h == gl_state.height) {
+    glDisable(GL_SCISSOR_TEST);
+  } else {
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(x, gl_state.height - y - h, w, h);
+  }
+}
+
+void TGLQuill2DDriver::SetTransform(float ix, float iy, float jx, float jy) {
+  gl_state.ix = ix;
+  gl_state.iy = iy;
+  gl_state.jx = jx;
+  gl_state.jy = jy;
+}
+
+void TGLQuill2DDriver::SetLineWidth(float width) {
+  glLineWidth(width);
+}
+
+// ---- Primitives ----
+
+void TGLQuill2DDriver::Cls() {
+  glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void TGLQuill2DDriver::Plot(float x, float y) {
+  TexturingOff();
+  glBegin(GL_POINTS);
+  glVertex2f(x + 0.5f, y + 0.5f);
+  glEnd();
+}
+
+void TGLQuill2DDriver::DrawLine(float x0, float y0, float x1, float y1, float tx, float ty) {
+  TexturingOff();
+  glBegin(GL_LINES);
+  Vertex(x0, y0, tx + 0.5f, ty + 0.5f);
+  Vertex(x1, y1, tx + 0.5f, ty + 0.5f);
+  glEnd();
+}
+
+void TGLQuill2DDriver::DrawRect(float x0, float y0, float x1, float y1, float tx, float ty) {
+  TexturingOff();
+  glBegin(GL_QUADS);
+  Vertex(x0, y0, tx, ty);
+  Vertex(x1, y0, tx, ty);
+  Vertex(x1, y1, tx, ty);
+  Vertex(x0, y1, tx, ty);
+  glEnd();
+}
+
+void TGLQuill2DDriver::DrawOval(float x0, float y0, float x1, float y1, float tx, float ty) {
+  float xr = (x1 - x0) * 0.5f;
+  float yr = (y1 - y0) * 0.5f;
+  int segments = OvalSegments(x0, y0, x1, y1);
+  float cx = x0 + xr, cy = y0 + yr;
+  TexturingOff();
+  glBegin(GL_POLYGON);
+  for (int i = 0; i < segments; ++i) {
+    // Starts at the rightmost point; y grows downward, so -sin runs counter-clockwise on screen.
+    float theta = static_cast<float>(i) * 360.0f / static_cast<float>(segments);
+    float px = cx + static_cast<float>(Cos(theta)) * xr;
+    float py = cy - static_cast<float>(Sin(theta)) * yr;
+    Vertex(px, py, tx, ty);
+  }
+  glEnd();
+}
+
+void TGLQuill2DDriver::DrawPoly(const std::vector<float>& xy, float handle_x, float handle_y,
+                                float tx, float ty) {
+  if (xy.size() < 6 || (xy.size() & 1)) return;
+  TexturingOff();
+  glBegin(GL_POLYGON);
+  for (size_t i = 0; i < xy.size(); i += 2) Vertex(xy[i] + handle_x, xy[i + 1] + handle_y, tx, ty);
+  glEnd();
+}
+
+void TGLQuill2DDriver::DrawPixmap(const TPixmap& pixmap, int x, int y) {
+  if (pixmap.width <= 0 || pixmap.height <= 0) return;
+  std::shared_ptr<TPixmap> converted;
+  const TPixmap* p = &pixmap;
+  if (pixmap.format != PixelFormat::RGBA8888) {
+    converted = pixmap.Convert(PixelFormat::RGBA8888);
+    p = converted.get();
+  }
+  TexturingOff();
+  // Row 0 is the top row: draw downward from the raster position.
+  glRasterPos2i(x, y);
+  glPixelZoom(1.0f, -1.0f);
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, p->pitch / 4);
+  glDrawPixels(p->width, p->height, GL_RGBA, GL_UNSIGNED_BYTE, p->pixels);
+  glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+  glPixelZoom(1.0f, 1.0f);
+}
+
+std::shared_ptr<TPixmap> TGLQuill2DDriver::GrabPixmap(int x, int y, int w, int h) {
+  auto pixmap = TPixmap::Create(std::max(w, 0), std::max(h, 0), PixelFormat::RGBA8888);
+  if (w <= 0 || h <= 0) return pixmap;
+  int blend = gl_state.blend;
+  SetBlend(BlendMode::Solid);
+  glPixelStorei(GL_PACK_ROW_LENGTH, pixmap->pitch / 4);
+  glReadPixels(x, gl_state.height - h - y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, pixmap->pixels);
+  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+  // OpenGL reads bottom-up; swap rows in place so row 0 is the top.
+  static std::vector<uint8_t> scratch;
+  scratch.resize(static_cast<size_t>(pixmap->pitch));
+  for (int top = 0, bottom = h - 1; top < bottom; ++top, --bottom) {
+    std::memcpy(scratch.data(), pixmap->Row(top), scratch.size());
+    std::memcpy(pixmap->Row(top), pixmap->Row(bottom), scratch.size());
+    std::memcpy(pixmap->Row(bottom), scratch.data(), scratch.size());
+  }
+  SetBlend(blend);
+  return pixmap;
+}
+
+// ---- Frames ----
+
+std::shared_ptr<TImageFrame> TGLQuill2DDriver::CreateFrameFromPixmap(
+    std::shared_ptr<TPixmap> pixmap, int flags) {
+  return TGLImageFrame::CreateFromPixmap(std::move(pixmap), flags);
+}
+
+std::shared_ptr<TGLImageFrame> TGLImageFrame::CreateFromPixmap(std::shared_ptr<TPixmap> pixmap,
+                                                               int flags) {
+  if (!pixmap || pixmap->width <= 0 || pixmap->height <= 0) return nullptr;
+  int tex_w = 0, tex_h = 0;
+  if (!CalculateTexSize(pixmap->width, pixmap->height, ProxyAccepts, tex_w, tex_h)) {
+    std::fprintf(stderr, "Unable to calculate tex size\n");
+    std::exit(1);
+  }
+  int width = std::min(pixmap->width, tex_w);
+  int height = std::min(pixmap->height, tex_h);
+  if (width != pixmap->width || height != pixmap->height) pixmap = pixmap->Resized(width, height);
+  auto pixels = PadForTexture(pixmap, tex_w, tex_h);
+  if (!pixels) return nullptr;
+
+  bool filtered = flags & 2;
+  bool mipmapped = flags & 4;
+  auto frame = std::make_shared<TGLImageFrame>();
+  glGenTextures(1, &frame->name);
+  BindTexture(frame->name);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filtered ? GL_LINEAR : GL_NEAREST);
+  GLint min_filter = filtered ? (mipmapped ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR)
+                              : (mipmapped ? GL_NEAREST_MIPMAP_NEAREST : GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, min_filter);
+
+  int level = 0, lw = tex_w, lh = tex_h;
+  for (;;) {
+    glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, lw, lh, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    Upload(*pixels, level);
+    if (!mipmapped || (lw == 1 && lh == 1)) break;
+    lw = std::max(lw / 2, 1);
+    lh = std::max(lh / 2, 1);
+    pixels = pixels->Resized(lw, lh);
+    ++level;
+  }
+
+  frame->u1 = static_cast<float>(width) / static_cast<float>(tex_w);
+  frame->v1 = static_cast<float>(height) / static_cast<float>(tex_h);
+  frame->seq = DisplaySequence();
+  return frame;
+}
+
+TGLImageFrame::~TGLImageFrame() {
+  // A texture of a display that has since closed went with its context.
+  if (name == 0 || seq != DisplaySequence()) return;
+  glDeleteTextures(1, &name);
+  if (gl_state.bound_texture == name) gl_state.bound_texture = 0;
+}
+
+void TGLImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float ty) {
+  TexturingOn(name);
+  glBegin(GL_QUADS);
+  glTexCoord2f(u0, v0);
+  Vertex(x0, y0, tx, ty);
+  glTexCoord2f(u1, v0);
+  Vertex(x1, y0, tx, ty);
+  glTexCoord2f(u1, v1);
+  Vertex(x1, y1, tx, ty);
+  glTexCoord2f(u0, v1);
+  Vertex(x0, y1, tx, ty);
+  glEnd();
+}

@@ -1,0 +1,69 @@
+#pragma once
+// The drawing driver over fixed-function OpenGL 1.x, on top of the X11/GLX graphics driver.
+// Primitives are immediate-mode begin/end pairs; state changes that would repeat the current
+// OpenGL state are skipped where that is cheap to know (blend mode, bound texture).
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "display/gl_graphics.h"
+#include "draw2d/quill2d_driver.h"
+
+class TQuill2DGraphics;
+
+class TGLQuill2DDriver : public TQuill2DDriver {
+ public:
+  std::shared_ptr<TGraphics> CreateGraphics(int width, int height, int depth, int hertz,
+                                            int flags) override;
+  // Makes the GLX context current, resets the OpenGL state and makes the record current.
+  void SetGraphics(std::shared_ptr<TGraphics> graphics) override;
+  void Flip(int sync) override;
+
+  std::shared_ptr<TImageFrame> CreateFrameFromPixmap(std::shared_ptr<TPixmap> pixmap,
+                                                     int flags) override;
+  void SetBlend(int mode) override;
+  void SetAlpha(float alpha) override;
+  void SetColor(int r, int g, int b) override;
+  void SetClsColor(int r, int g, int b) override;
+  void SetViewport(int x, int y, int w, int h) override;
+  void SetTransform(float ix, float iy, float jx, float jy) override;
+  void SetLineWidth(float width) override;
+  void Cls() override;
+  void Plot(float x, float y) override;
+  void DrawLine(float x0, float y0, float x1, float y1, float tx, float ty) override;
+  void DrawRect(float x0, float y0, float x1, float y1, float tx, float ty) override;
+  void DrawOval(float x0, float y0, float x1, float y1, float tx, float ty) override;
+  void DrawPoly(const std::vector<float>& xy, float handle_x, float handle_y, float tx,
+                float ty) override;
+  void DrawPixmap(const TPixmap& pixmap, int x, int y) override;
+  std::shared_ptr<TPixmap> GrabPixmap(int x, int y, int w, int h) override;
+
+  // Puts OpenGL into the state the driver assumes: nothing blended yet, no texture, a pixel
+  // projection of the display's size.
+  void ResetGLContext(TGraphics& graphics);
+
+ private:
+  TGLGraphicsDriver _gl;
+};
+
+// A frame whose pixels live in an OpenGL texture of power-of-two size.
+class TGLImageFrame : public TImageFrame {
+ public:
+  ~TGLImageFrame() override;
+  // nullptr only if the pixmap is empty; a texture size OpenGL accepts at no size ends the
+  // program with "Unable to calculate tex size".
+  static std::shared_ptr<TGLImageFrame> CreateFromPixmap(std::shared_ptr<TPixmap> pixmap,
+                                                         int flags);
+  void Draw(float x0, float y0, float x1, float y1, float tx, float ty) override;
+
+  float u0 = 0.0f, v0 = 0.0f, u1 = 1.0f, v1 = 1.0f;
+  uint32_t name = 0;
+  int seq = 0;
+};
+
+// The smallest power of two at least n (1 for n <= 1).
+int TexturePowerOfTwo(int n);
+// Texture size for a w x h pixmap: powers of two, halved on every side above 1 until `accepted`
+// says yes. False if not even 1 x 1 is accepted.
+bool CalculateTexSize(int w, int h, const std::function<bool(int, int)>& accepted, int& tex_w,
+                      int& tex_h);

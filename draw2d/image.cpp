@@ -1,0 +1,143 @@
+// Images: creation, loading, masking, lazy texture frames, drawing and grabbing.
+#include "draw2d/image.h"
+
+#include "display/graphics.h"
+#include "draw2d/render_state.h"
+#include "resources/png_loader.h"
+
+namespace {
+int mask_red = 0, mask_green = 0, mask_blue = 0;
+bool auto_mid_handle = false;
+
+int ResolveFlags(int flags) {
+  return flags == -1 ? kDefaultImageFlags : flags;
+}
+
+bool ValidIndex(const TImage& image, int index) {
+  return index >= 0 && index < static_cast<int>(image.pixmaps.size());
+}
+
+void ApplyAutoMidHandle(TImage& image) {
+  if (auto_mid_handle) SetImageHandle(image, image.width * 0.5f, image.height * 0.5f);
+}
+}  // namespace
+
+std::shared_ptr<TImage> TImage::Create(int width, int height, int frame_count, int flags,
+                                       int mask_r, int mask_g, int mask_b) {
+  auto image = std::make_shared<TImage>();
+  image->width = width;
+  image->height = height;
+  image->flags = flags;
+  image->mask_r = mask_r;
+  image->mask_g = mask_g;
+  image->mask_b = mask_b;
+  if (frame_count < 0) frame_count = 0;
+  image->pixmaps.resize(frame_count);
+  image->frames.resize(frame_count);
+  image->seqs.assign(frame_count, 0);
+  return image;
+}
+
+std::shared_ptr<TImage> TImage::Load(std::shared_ptr<TPixmap> pixmap, int flags, int mask_r,
+                                     int mask_g, int mask_b) {
+  if (!pixmap) return nullptr;
+  auto image = Create(pixmap->width, pixmap->height, 1, flags, mask_r, mask_g, mask_b);
+  image->SetPixmap(0, std::move(pixmap));
+  return image;
+}
+
+std::shared_ptr<TImageFrame> TImage::Frame(int index) {
+  if (!ValidIndex(*this, index)) return nullptr;
+  int seq = DisplaySequence();
+  if (seqs[index] != seq) {
+    TQuill2DDriver* driver = CurrentDrawDriver();
+    if (!driver) return nullptr;
+    auto pixmap = Lock(index, true, false);
+    frames[index] = driver->CreateFrameFromPixmap(pixmap, flags);
+    seqs[index] = frames[index] ? seq : 0;
+  }
+  return frames[index];
+}
+
+std::shared_ptr<TPixmap> TImage::Lock(int index, bool /*read*/, bool write) {
+  if (!ValidIndex(*this, index)) return nullptr;
+  if (write) {
+    seqs[index] = 0;
+    frames[index].reset();
+  }
+  if (!pixmaps[index]) pixmaps[index] = TPixmap::Create(width, height, PixelFormat::RGBA8888);
+  return pixmaps[index];
+}
+
+void TImage::SetPixmap(int index, std::shared_ptr<TPixmap> pixmap) {
+  if (!ValidIndex(*this, index)) return;
+  // A pixmap with its own alpha keeps it; only opaque formats are keyed on the mask colour.
+  if ((flags & ImageFlag::Masked) && pixmap && !FormatHasAlpha(pixmap->format)) {
+    pixmap = MaskPixmap(*pixmap, mask_r, mask_g, mask_b);
+  }
+  pixmaps[index] = std::move(pixmap);
+  seqs[index] = 0;
+  frames[index].reset();
+}
+
+void SetMaskColor(int r, int g, int b) {
+  mask_red = r;
+  mask_green = g;
+  mask_blue = b;
+}
+
+void GetMaskColor(int& r, int& g, int& b) {
+  r = mask_red;
+  g = mask_green;
+  b = mask_blue;
+}
+
+void AutoMidHandle(bool on) {
+  auto_mid_handle = on;
+}
+
+void SetImageHandle(TImage& image, float x, float y) {
+  image.handle_x = x;
+  image.handle_y = y;
+}
+
+std::shared_ptr<TImage> CreateImage(int width, int height, int frame_count, int flags) {
+  flags = ResolveFlags(flags);
+  auto image = TImage::Create(width, height, frame_count, flags | ImageFlag::Dynamic, mask_red,
+                              mask_green, mask_blue);
+  ApplyAutoMidHandle(*image);
+  return image;
+}
+
+std::shared_ptr<TImage> LoadImage(std::shared_ptr<TPixmap> pixmap, int flags) {
+  auto image =
+      TImage::Load(std::move(pixmap), ResolveFlags(flags), mask_red, mask_green, mask_blue);
+  if (image) ApplyAutoMidHandle(*image);
+  return image;
+}
+
+std::shared_ptr<TImage> LoadImage(const std::string& url, int flags) {
+  return LoadImage(LoadPixmap(url), flags);
+}
+
+void DrawImage(TImage* image, float x, float y, int frame) {
+  if (!image) return;
+  auto f = image->Frame(frame);
+  if (!f) return;
+  float ox = 0.0f, oy = 0.0f;
+  GetOrigin(ox, oy);
+  float x0 = -image->handle_x, y0 = -image->handle_y;
+  f->Draw(x0, y0, x0 + image->width, y0 + image->height, x + ox, y + oy);
+}
+
+void GrabImage(TImage* image, int x, int y, int frame) {
+  if (!image) return;
+  TQuill2DDriver* driver = CurrentDrawDriver();
+  if (!driver || !ValidIndex(*image, frame)) return;
+  auto pixmap = driver->GrabPixmap(x, y, image->width, image->height);
+  if (!pixmap) return;
+  // The mask colour in force now, not the one captured when the image was made.
+  if (image->flags & ImageFlag::Masked)
+    pixmap = MaskPixmap(*pixmap, mask_red, mask_green, mask_blue);
+  image->SetPixmap(frame, std::move(pixmap));
+}
