@@ -18,7 +18,7 @@ struct Handover {
   int from;
   int to;
   int at_stage_frame;  // stage_frame of the stage handing over when it called SetStage
-  long frame;          // frames presented since the game started
+  long frame;          // frames the stage loops had presented when SetStage was called
 };
 
 // What the player sees and does once per frame (after the frame's decisions, before it is
@@ -49,11 +49,14 @@ struct PlayOptions {
   long max_frames = 200000;  // safety stop: the run ends with ended = false
   // Runs after start-up, before the stage loops: put the game in a state (e.g. g.stage = 3).
   std::function<void()> setup;
+  // Runs instead of the stage table when set: a test's own stage code on the started game.
+  std::function<void()> body;
 };
 
 struct PlayResult {
   bool ended = false;   // the program ended (Escape, closing card, sequence ran out)
   int exit_status = -1;
+  int first_stage = 0;  // the stage the loops began with (after setup)
   long frames = 0;      // frames presented
   std::vector<Handover> handovers;
   std::vector<int> stages() const;  // stages visited in order, starting with the first one

@@ -1,0 +1,56 @@
+#include "game/cursor.h"
+
+#include "draw2d/image.h"
+#include "draw2d/render_state.h"
+#include "game/cursor_math.h"
+#include "game/state.h"
+#include "system/numeric.h"
+#include "system/polled_input.h"
+#include "system/system_driver.h"
+
+int CursorAxisStep(int position, double increment) {
+  // The sum is rounded to single precision before it is truncated: with speed 0.008 a motion
+  // of 125 pixels gives exactly one more pixel.
+  return TruncToInt(static_cast<float>(position + increment));
+}
+
+int ClampCursorX(int x) {
+  if (x > kCursorMaxX) x = kCursorMaxX;
+  if (x < kCursorMinX) x = kCursorMinX;
+  return x;
+}
+
+int ClampCursorY(int y) {
+  if (y > kCursorMaxY) y = kCursorMaxY;
+  if (y < kCursorMinY) y = kCursorMinY;
+  return y;
+}
+
+int GazeOffset(int cursor, int face) {
+  if (cursor < face - 45) return -5;
+  if (cursor > face + 45) return 5;
+  return (cursor - face + 45) / 9 - 5;
+}
+
+void UpdateCursor(float speed) {
+  SetColor(255, 255, 255);
+  const int motion_x = PointerX() - kScreenCentreX;
+  g.cursor_x = ClampCursorX(CursorAxisStep(g.cursor_x, motion_x * double{speed}));
+  const int motion_y = PointerY() - kScreenCentreY;
+  g.cursor_y = ClampCursorY(CursorAxisStep(g.cursor_y, motion_y * double{speed}));
+  // Back to the centre, so the next frame measures only the motion made meanwhile.
+  MoveMouse(kScreenCentreX, kScreenCentreY);
+  SetAlpha(0.7f);
+  SetBlend(3);
+  DrawImage(g.cursor_image.get(), g.cursor_x, g.cursor_y, 0);
+  g.look_x = GazeOffset(g.cursor_x, g.face_x);
+  g.look_y = GazeOffset(g.cursor_y, g.face_y);
+  g.mouse_clicked = MouseHits(1);
+  SetAlpha(1.0f);
+}
+
+int CursorDistance() {
+  const double dx = g.face_x - g.cursor_x + 6;
+  const double dy = g.face_y - g.cursor_y + 10;
+  return TruncToInt(Sqrt(dx * dx + dy * dy));
+}

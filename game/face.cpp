@@ -1,0 +1,72 @@
+#include "game/face.h"
+
+#include "draw2d/image.h"
+#include "draw2d/render_state.h"
+#include "game/state.h"
+#include "system/numeric.h"
+#include "system/random.h"
+
+namespace {
+
+void SetFaceColor(const int (&rgb)[3]) { SetColor(rgb[0], rgb[1], rgb[2]); }
+
+// A click with the cursor tip over the eyes; the box moves with the eye whites.
+bool ClickOverEyes() {
+  const int tip_x = g.cursor_x - 6;
+  const int tip_y = g.cursor_y - 11;
+  const int lift = g.look_y / 3;
+  return g.face_x - 35 < tip_x && tip_x < g.face_x + 35 &&  //
+         g.face_y - 15 + lift < tip_y && tip_y < g.face_y + 15 + lift &&  //
+         g.mouse_clicked != 0;
+}
+
+}  // namespace
+
+void BeginFaceCanvas() {
+  SetBlend(1);
+  SetFaceColor(kCanvasBlue);
+  DrawRect(0, 0, 90, 90);
+}
+
+void DrawFaceDisc() {
+  SetFaceColor(kFaceYellow);
+  DrawOval(0, 0, 90, 90);
+}
+
+void DrawStandardEyes() {
+  SetColor(255, 255, 255);
+  DrawOval(10, g.look_y / 3 + 25, 30, 30);
+  DrawOval(50, g.look_y / 3 + 25, 30, 30);
+  SetColor(0, 0, 0);
+  DrawOval(g.look_x + 15, g.look_y + 30, 20, 20);
+  DrawOval(g.look_x + 55, g.look_y + 30, 20, 20);
+}
+
+void GrabFaceCanvas() {
+  SetMaskColor(kCanvasBlue[0], kCanvasBlue[1], kCanvasBlue[2]);
+  GrabImage(g.face_image.get(), 0, 0);
+  Cls();
+}
+
+void DrawFaceImage(float x, float y) {
+  SetColor(255, 255, 255);
+  DrawImage(g.face_image.get(), x, y, 0);
+}
+
+void DrawBlink(int lo, int hi) {
+  // A click on the eyes restarts a blink already under way.
+  if ((g.stage_frame > g.blink_due && g.blink_phase == 0) || ClickOverEyes()) g.blink_phase = 1;
+  if (g.blink_phase <= 0) return;
+
+  SetFaceColor(kFaceYellow);
+  const int y = g.look_y / 3 + 23 - Abs(3 - g.blink_phase);
+  DrawOval(8, y, 34, 34);
+  DrawOval(48, y, 34, 34);
+  ++g.blink_phase;
+  if (g.blink_phase == 5) ScheduleBlink(lo, hi);
+}
+
+void ScheduleBlink(int lo, int hi) {
+  g.blink_phase = 0;
+  g.blink_due = TruncToInt(RandomFloat(lo, hi) + g.stage_frame);
+}

@@ -1,0 +1,81 @@
+#include "game/stage_machine.h"
+
+#include <cstdlib>
+#include <utility>
+
+#include "game/stages.h"
+#include "game/state.h"
+#include "system/event_queue.h"
+#include "system/polled_input.h"
+
+namespace {
+
+constexpr int kEscapeKey = 27;
+
+std::function<void(int)>& EndProgramHandler() {
+  static std::function<void(int)> handler;
+  return handler;
+}
+
+std::function<void(int, int, int)>& StageChangeListener() {
+  static std::function<void(int, int, int)> listener;
+  return listener;
+}
+
+}  // namespace
+
+void SetStage(int n) {
+  const int from = g.stage;
+  const int at_frame = g.stage_frame;
+  g.stage = n;
+  // Keeps the frames left until the next blink unchanged across the change.
+  g.blink_due = g.blink_due - g.stage_frame;
+  g.stage_frame = 0;
+  g.stage_scratch_a = -1;
+  g.stage_scratch_b = -1;
+  if (StageChangeListener()) StageChangeListener()(from, n, at_frame);
+}
+
+void WaitFrame() {
+  for (;;) {
+    if (KeyHits(kEscapeKey) != 0) EndProgram(0);
+    WaitEvent();
+    // Input and other events have already updated the polled state when they were emitted;
+    // only the frame timer's tick counts. Without a timer nothing counts (events without a
+    // source must not pass for ticks).
+    if (g.frame_timer && EventSource() == g.frame_timer.get()) {
+      ++g.stage_frame;
+      return;
+    }
+  }
+}
+
+void EndProgram(int status) {
+  if (EndProgramHandler()) EndProgramHandler()(status);
+  // The default path, and the fallback should a handler return: exit handlers put the
+  // desktop back.
+  std::exit(status);
+}
+
+void SetEndProgramHandler(std::function<void(int)> handler) {
+  EndProgramHandler() = std::move(handler);
+}
+
+void SetStageChangeListener(std::function<void(int, int, int)> listener) {
+  StageChangeListener() = std::move(listener);
+}
+
+const std::vector<StageEntry>& StageTable() {
+  static const std::vector<StageEntry> table = {
+      {0, RunStage0}, {1, RunStage1}, {2, RunStage2}, {3, RunStage3},
+      {4, RunStage4}, {5, RunStage5}, {6, RunStage6}, {7, RunStage7},
+      {8, RunStage8}, {9, RunStage9}, {74, RunStage74},
+  };
+  return table;
+}
+
+void RunStages() {
+  // No outer loop: a stage handing over to an earlier stage, or to one without a loop, falls
+  // through everything after it and the program body ends.
+  for (const StageEntry& entry : StageTable()) entry.run();
+}

@@ -1,0 +1,234 @@
+#include "tests/support/play_harness.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+
+#include "display/graphics.h"
+#include "draw2d/gl_quill2d_driver.h"
+#include "draw2d/image.h"
+#include "draw2d/null_driver.h"
+#include "game/cursor_math.h"
+#include "game/stage_machine.h"
+#include "game/startup.h"
+#include "system/clock.h"
+#include "system/event_queue.h"
+#include "system/polled_input.h"
+#include "system/random.h"
+#include "system/scripted_system_driver.h"
+#include "system/system_driver.h"
+#include "system/virtual_clock.h"
+#include "system/x11_system_driver.h"
+
+namespace {
+
+// Thrown through the game's code back to Play(): the program ended, or the run was cut short.
+struct ProgramEnded {
+  int status;
+};
+struct RunStopped {};
+
+constexpr int kEscapeKey = 27;
+// A brisk hand moves the mouse at most about this far in one frame.
+constexpr int kMaxMotionPerFrame = 60;
+// A nearly frozen cursor (speed 0.008) needs 125 pixels of motion for one pixel of its own.
+constexpr int kMaxMotionForOnePixel = 250;
+
+// The drawing driver of the last run; kept until the next run so a test can inspect it.
+std::unique_ptr<TQuill2DDriver> last_driver;
+TRecordingQuill2DDriver* last_recording = nullptr;
+
+// The cursor coordinate after a pointer motion, exactly as UpdateCursor computes it.
+int CursorAfter(int position, int motion, float speed, int lo, int hi) {
+  int next = CursorAxisStep(position, motion * double{speed});
+  if (next > hi) next = hi;
+  if (next < lo) next = lo;
+  return next;
+}
+
+// The smallest motion (in the step's direction) that moves the cursor from `position` exactly
+// `step` pixels, or 0 if none within `limit` pixels does. The result is monotonic in the motion,
+// so a binary search finds the first motion that gets there or beyond.
+int MotionForStep(int position, int step, float speed, int lo, int hi, int limit) {
+  const int dir = step > 0 ? 1 : -1;
+  const int target = position + step;
+  auto reached = [&](int magnitude) {
+    const int next = CursorAfter(position, dir * magnitude, speed, lo, hi);
+    return dir > 0 ? next >= target : next <= target;
+  };
+  if (!reached(limit)) return 0;
+  int low = 1, high = limit;
+  while (low < high) {
+    const int mid = low + (high - low) / 2;
+    if (reached(mid)) {
+      high = mid;
+    } else {
+      low = mid + 1;
+    }
+  }
+  return CursorAfter(position, dir * low, speed, lo, hi) == target ? dir * low : 0;
+}
+
+// This frame's motion along one axis toward `target`: the largest step a brisk hand makes, and
+// for a nearly frozen cursor whatever single pixel costs.
+int PlanAxisMotion(int position, int target, float speed, int lo, int hi) {
+  if (position == target || !(speed > 0.0f)) return 0;
+  const int dir = target > position ? 1 : -1;
+  int step = target - position;
+  const int max_step = std::max(1, static_cast<int>(kMaxMotionPerFrame * speed));
+  if (std::abs(step) > max_step) step = dir * max_step;
+  for (; step != 0; step -= dir) {
+    const int limit = std::abs(step) == 1 ? kMaxMotionForOnePixel : kMaxMotionPerFrame;
+    const int motion = MotionForStep(position, step, speed, lo, hi, limit);
+    if (motion != 0) return motion;
+  }
+  return 0;
+}
+
+void ResetProcessState() {
+  ResetGameState();
+  ResetEventQueue();
+  if (PolledInputRunning()) StopPolledInput();
+  SeedRandom(4660);
+  AutoMidHandle(false);
+  SetMaskColor(0, 0, 0);
+  SetEndProgramHandler(nullptr);
+  SetStageChangeListener(nullptr);
+  SetStartupSeedOverride(false, 0);
+}
+
+std::unique_ptr<TQuill2DDriver> MakeDrawDriver(const PlayOptions& options) {
+  last_recording = nullptr;
+  switch (options.draw) {
+    case DrawMode::Recording: {
+      auto driver = std::make_unique<TRecordingQuill2DDriver>();
+      last_recording = driver.get();
+      return driver;
+    }
+    case DrawMode::OpenGL:
+      OpenXConnection(options.display.empty() ? nullptr : options.display.c_str());
+      return std::make_unique<TGLQuill2DDriver>();
+    case DrawMode::Null:
+      break;
+  }
+  return std::make_unique<TNullQuill2DDriver>();
+}
+
+// Undoes everything a run installed, whichever way it ended.
+class RunCleanup {
+ public:
+  RunCleanup(bool opengl, int flip_hook) : opengl_(opengl), flip_hook_(flip_hook) {}
+  ~RunCleanup() {
+    FlipHooks().Remove(flip_hook_);
+    if (g.frame_timer) g.frame_timer->Stop();
+    RunPostedOperations();  // lets the stopped timer's last ticks go while its clock still exists
+    g.frame_timer.reset();
+    // Images go while their display is still open: their textures belong to it.
+    for (auto* image : {&g.face_image, &g.closed_eye_image, &g.cursor_image, &g.mouth1_image,
+                        &g.mouth2_image, &g.mouth3_image, &g.mouth4_image, &g.mouth5_image,
+                        &g.eye2_image, &g.end_image, &g.title_image, &g.title2_image}) {
+      image->reset();
+    }
+    CloseGraphics();
+    if (opengl_) CloseXConnection();
+    ResetEventQueue();
+    if (PolledInputRunning()) StopPolledInput();
+    SetEndProgramHandler(nullptr);
+    SetStageChangeListener(nullptr);
+    SetStartupSeedOverride(false, 0);
+    SetSystemDriver(nullptr);
+    SetGraphicsDriver(nullptr);
+    SetClock(nullptr);
+  }
+
+ private:
+  bool opengl_;
+  int flip_hook_;
+};
+
+}  // namespace
+
+void PlayerControl::MoveBy(int dx, int dy) { driver->MovePointerBy(dx, dy); }
+void PlayerControl::Press(int button) { driver->PressButton(button); }
+void PlayerControl::Release(int button) { driver->ReleaseButton(button); }
+
+void PlayerControl::PressEscape() {
+  driver->PressKey(kEscapeKey);
+  driver->ReleaseKey(kEscapeKey);
+}
+
+bool PlayerControl::SteerTipTo(int x, int y, float speed) {
+  const int want_x = ClampCursorX(x + 6);
+  const int want_y = ClampCursorY(y + 10);
+  const int dx = PlanAxisMotion(g.cursor_x, want_x, speed, kCursorMinX, kCursorMaxX);
+  const int dy = PlanAxisMotion(g.cursor_y, want_y, speed, kCursorMinY, kCursorMaxY);
+  if (dx != 0 || dy != 0) MoveBy(dx, dy);
+  return g.cursor_x - 6 == x && g.cursor_y - 10 == y;
+}
+
+std::vector<int> PlayResult::stages() const {
+  std::vector<int> visited{first_stage};
+  for (const Handover& h : handovers) {
+    if (h.to != visited.back()) visited.push_back(h.to);
+  }
+  return visited;
+}
+
+TRecordingQuill2DDriver* LastRecordingDriver() { return last_recording; }
+
+PlayResult Play(const PlayOptions& options, Player player) {
+  ResetProcessState();
+  last_driver.reset();
+
+  TVirtualClock clock;
+  SetClock(&clock);
+  TScriptedSystemDriver system(clock);
+  SetSystemDriver(&system);
+  last_driver = MakeDrawDriver(options);
+  SetGraphicsDriver(last_driver.get());
+  SetStartupSeedOverride(true, options.seed);
+
+  PlayResult result;
+  PlayerControl control;
+  control.driver = &system;
+  bool in_stage_loops = false;
+
+  SetEndProgramHandler([](int status) { throw ProgramEnded{status}; });
+  SetStageChangeListener([&](int from, int to, int at_stage_frame) {
+    result.handovers.push_back({from, to, at_stage_frame, control.frame_});
+  });
+  // Start-up's own flips are not frames of the game.
+  const int hook = FlipHooks().Add(
+      [&](const int&) {
+        if (!in_stage_loops) return;
+        if (control.frame_ >= options.max_frames) throw RunStopped{};
+        if (player) player(control);
+        ++control.frame_;
+      },
+      0);
+
+  {
+    RunCleanup cleanup(options.draw == DrawMode::OpenGL, hook);
+    try {
+      StartGame();
+      if (options.setup) options.setup();
+      result.first_stage = g.stage;
+      in_stage_loops = true;
+      if (options.body) {
+        options.body();
+      } else {
+        RunStages();
+      }
+      // The stage sequence ran out: the program body returns with status 0.
+      result.ended = true;
+      result.exit_status = 0;
+    } catch (const ProgramEnded& end) {
+      result.ended = true;
+      result.exit_status = end.status;
+    } catch (const RunStopped&) {
+      result.ended = false;
+    }
+  }
+  result.frames = control.frame_;
+  return result;
+}

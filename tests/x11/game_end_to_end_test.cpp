@@ -1,0 +1,152 @@
+// The real program on the dummy Xorg server: it shows the face and the title, Escape typed
+// through XTest ends it with status 0 and the desktop's mode is back. Without a server it says
+// so in one line and fails.
+#include <gtest/gtest.h>
+// X11 after gtest: its macros (None, Bool, Status) clash with gtest's names.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/extensions/xf86vmode.h>
+#include <X11/keysym.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "tests/support/x_server.h"
+
+namespace {
+
+const char* const kMoody = MOODY_BINARY_DIR "/moody";
+
+using Clock = std::chrono::steady_clock;
+
+// Starts moody with DISPLAY set; its stderr goes to `stderr_fd` when given.
+pid_t StartMoody(const std::string& display, int stderr_fd = -1) {
+  const pid_t pid = fork();
+  if (pid == 0) {
+    setenv("DISPLAY", display.c_str(), 1);
+    if (stderr_fd >= 0) dup2(stderr_fd, 2);
+    execl(kMoody, "moody", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  return pid;
+}
+
+// Waits for the child's end; false on timeout (the child is then killed and reaped).
+bool WaitForExit(pid_t pid, std::chrono::milliseconds timeout, int* status) {
+  const auto deadline = Clock::now() + timeout;
+  while (Clock::now() < deadline) {
+    if (waitpid(pid, status, WNOHANG) == pid) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, status, 0);
+  return false;
+}
+
+struct ScreenShot {
+  XImage* image = nullptr;
+  ~ScreenShot() {
+    if (image) XDestroyImage(image);
+  }
+  void Grab(Display* d) {
+    if (image) XDestroyImage(image);
+    image = XGetImage(d, DefaultRootWindow(d), 0, 0, 800, 600, AllPlanes, ZPixmap);
+  }
+  void Pixel(int x, int y, int& r, int& g, int& b) const {
+    const unsigned long p = XGetPixel(image, x, y);
+    r = static_cast<int>((p & image->red_mask) >> 16);
+    g = static_cast<int>((p & image->green_mask) >> 8);
+    b = static_cast<int>(p & image->blue_mask);
+  }
+  bool FaceAtCentre() const {
+    int r, g, b;
+    Pixel(400, 300, r, g, b);
+    return std::abs(r - 241) <= 2 && std::abs(g - 230) <= 2 && std::abs(b - 63) <= 2;
+  }
+  // Some bright grey pixels where the title lettering sits (192x69 centred on (240, 160)).
+  bool TitleShows() const {
+    int bright = 0;
+    for (int y = 126; y < 195; y += 2) {
+      for (int x = 144; x < 336; x += 2) {
+        int r, g, b;
+        Pixel(x, y, r, g, b);
+        if (r > 80 && std::abs(r - g) < 8 && std::abs(g - b) < 8) ++bright;
+      }
+    }
+    return bright >= 10;
+  }
+};
+
+}  // namespace
+
+TEST(EndToEnd, ShowsTheTitleAndEndsOnEscapeWithTheDesktopBack) {
+  std::string error;
+  auto server = TestXServer::StartXorgDummy(&error);
+  ASSERT_TRUE(server) << "cannot start the dummy X server: " << error;
+  Display* d = XOpenDisplay(server->display_name().c_str());
+  ASSERT_NE(d, nullptr);
+
+  const pid_t moody = StartMoody(server->display_name());
+  ASSERT_GT(moody, 0);
+
+  // The title's lettering is fully visible from about 2 s to 3.5 s after the first frame.
+  ScreenShot screen;
+  bool seen = false;
+  int status = 0;
+  const auto deadline = Clock::now() + std::chrono::seconds(10);
+  while (!seen && Clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ASSERT_EQ(waitpid(moody, &status, WNOHANG), 0) << "moody ended early, status " << status;
+    screen.Grab(d);
+    seen = screen.image && screen.FaceAtCentre() && screen.TitleShows();
+  }
+  EXPECT_TRUE(seen) << "no face and title on screen";
+
+  const KeyCode escape = XKeysymToKeycode(d, XK_Escape);
+  XTestFakeKeyEvent(d, escape, True, 0);
+  XTestFakeKeyEvent(d, escape, False, 0);
+  XFlush(d);
+  ASSERT_TRUE(WaitForExit(moody, std::chrono::seconds(10), &status)) << "Escape did not end it";
+  ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+
+  int dot_clock = 0;
+  XF86VidModeModeLine mode{};
+  ASSERT_TRUE(XF86VidModeGetModeLine(d, DefaultScreen(d), &dot_clock, &mode));
+  EXPECT_EQ(mode.hdisplay, 1024);
+  EXPECT_EQ(mode.vdisplay, 768);
+  if (mode.privsize > 0) XFree(mode.c_private);
+  XCloseDisplay(d);
+}
+
+TEST(EndToEnd, WithoutADisplayItSaysSoInOneLineAndFails) {
+  int n = 90;
+  struct stat st;
+  while (stat(("/tmp/.X11-unix/X" + std::to_string(n)).c_str(), &st) == 0) ++n;
+  const std::string display = ":" + std::to_string(n);
+
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  const pid_t moody = StartMoody(display, fds[1]);
+  close(fds[1]);
+  std::string err;
+  char buf[256];
+  for (ssize_t got; (got = read(fds[0], buf, sizeof buf)) > 0;) err.append(buf, got);
+  close(fds[0]);
+  int status = 0;
+  ASSERT_TRUE(WaitForExit(moody, std::chrono::seconds(10), &status));
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  ASSERT_FALSE(err.empty());
+  EXPECT_EQ(err.find('\n'), err.size() - 1) << err;  // exactly one line
+  EXPECT_NE(err.find(display), std::string::npos) << err;
+  EXPECT_NE(err.find("GLX"), std::string::npos) << err;
+}
