@@ -181,34 +181,53 @@ std::shared_ptr<TPixmap> MaskPixmap(const TPixmap& pixmap, int r, int g, int b) 
   if (!out) return nullptr;
   const int w = out->width;
   const int h = out->height;
-  // Decide every pixel against the source colours before any of them is rewritten.
-  std::vector<uint8_t> masked(static_cast<size_t>(w) * h);
+  // First pass: the alpha channel records which pixels have the mask colour (0) and which keep
+  // their own (255). This runs on every face grab, every frame, so it is kept to one tight loop.
+  // Pixels are compared as whole words in a branch-free loop the compiler can vectorise; the
+  // key and the colour mask are built from bytes, so the byte order of the machine is irrelevant.
+  // A key outside 0..255 matches no pixel.
+  const bool key_in_range = r == (r & 0xff) && g == (g & 0xff) && b == (b & 0xff);
+  const uint8_t key_bytes[4] = {static_cast<uint8_t>(r), static_cast<uint8_t>(g),
+                                static_cast<uint8_t>(b), 0};
+  const uint8_t colour_bytes[4] = {0xff, 0xff, 0xff, 0};
+  uint32_t key;
+  uint32_t colour_mask;
+  std::memcpy(&key, key_bytes, 4);
+  std::memcpy(&colour_mask, colour_bytes, 4);
+  if (!key_in_range) key = ~colour_mask;  // has alpha bits set, so no masked colour equals it
+  const uint32_t alpha_mask = ~colour_mask;
+  uint32_t any_masked = 0;
   for (int y = 0; y < h; ++y) {
-    const uint8_t* p = out->Row(y);
-    for (int x = 0; x < w; ++x, p += 4)
-      masked[static_cast<size_t>(y) * w + x] = p[0] == r && p[1] == g && p[2] == b;
+    uint8_t* row = out->Row(y);
+    for (int x = 0; x < w; ++x) {
+      uint32_t word;
+      std::memcpy(&word, row + 4 * x, 4);
+      const uint32_t rgb = word & colour_mask;
+      const uint32_t masked = rgb == key;
+      any_masked |= masked;
+      word = rgb | ((masked - 1u) & alpha_mask);  // alpha 0 where masked, 255 elsewhere
+      std::memcpy(row + 4 * x, &word, 4);
+    }
   }
-  // Only masked pixels change colour, and only unmasked ones are averaged, so the averages can
-  // read the output in place.
+  if (!any_masked) return out;
+  // Second pass: masked pixels take the average colour of their unmasked 3x3 neighbours. Only
+  // masked pixels change colour and only unmasked ones are read, so this works in place.
   for (int y = 0; y < h; ++y) {
     uint8_t* p = out->Row(y);
     for (int x = 0; x < w; ++x, p += 4) {
-      if (!masked[static_cast<size_t>(y) * w + x]) {
-        p[3] = 255;
-        continue;
-      }
+      if (p[3] != 0) continue;
       int sum[3] = {0, 0, 0};
       int count = 0;
       for (int ny = std::max(y - 1, 0); ny <= std::min(y + 1, h - 1); ++ny) {
+        const uint8_t* row = out->Row(ny);
         for (int nx = std::max(x - 1, 0); nx <= std::min(x + 1, w - 1); ++nx) {
-          if (masked[static_cast<size_t>(ny) * w + nx]) continue;
-          const uint8_t* q = out->Row(ny) + nx * 4;
+          const uint8_t* q = row + nx * 4;
+          if (q[3] == 0) continue;
           sum[0] += q[0], sum[1] += q[1], sum[2] += q[2];
           ++count;
         }
       }
       for (int c = 0; c < 3; ++c) p[c] = static_cast<uint8_t>(count ? sum[c] / count : 0);
-      p[3] = 0;
     }
   }
   return out;
