@@ -15,7 +15,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-struct PngSpec {
+struct PngLayout {
   int width, height, bit_depth, color_type;
   std::vector<Bytes> rows;  // packed as PNG stores them
   std::vector<png_color> palette = {};
@@ -30,22 +30,22 @@ void AppendToVector(png_structp png, png_bytep data, png_size_t length) {
   out->insert(out->end(), data, data + length);
 }
 
-Bytes EncodePng(const PngSpec& spec) {
+Bytes EncodePng(const PngLayout& layout) {
   Bytes out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
   png_set_write_fn(png, &out, AppendToVector, nullptr);
-  png_set_IHDR(png, info, spec.width, spec.height, spec.bit_depth, spec.color_type,
-               spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+  png_set_IHDR(png, info, layout.width, layout.height, layout.bit_depth, layout.color_type,
+               layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  if (!spec.palette.empty())
-    png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
-  if (!spec.trns.empty())
-    png_set_tRNS(png, info, spec.trns.data(), static_cast<int>(spec.trns.size()), nullptr);
-  if (spec.has_trns_colour) png_set_tRNS(png, info, nullptr, 0, &spec.trns_colour);
+  if (!layout.palette.empty())
+    png_set_PLTE(png, info, layout.palette.data(), static_cast<int>(layout.palette.size()));
+  if (!layout.trns.empty())
+    png_set_tRNS(png, info, layout.trns.data(), static_cast<int>(layout.trns.size()), nullptr);
+  if (layout.has_trns_colour) png_set_tRNS(png, info, nullptr, 0, &layout.trns_colour);
   png_write_info(png, info);
   std::vector<png_bytep> rows;
-  for (const Bytes& row : spec.rows) rows.push_back(const_cast<png_bytep>(row.data()));
+  for (const Bytes& row : layout.rows) rows.push_back(const_cast<png_bytep>(row.data()));
   png_write_image(png, rows.data());
   png_write_end(png, info);
   png_destroy_write_struct(&png, &info);
@@ -77,7 +77,7 @@ void ExpectShape(const std::shared_ptr<TPixmap>& p, int width, int height, int f
   EXPECT_GE(p->pitch, width * BytesPerPixel(format));
 }
 
-PngSpec Rgb3x2() {
+PngLayout Rgb3x2() {
   return {3, 2, 8, PNG_COLOR_TYPE_RGB,
           {{255, 0, 0, 0, 255, 0, 0, 0, 255}, {1, 2, 3, 4, 5, 6, 7, 8, 9}}};
 }
@@ -106,7 +106,7 @@ TEST(PngLoader, ColourTypesMapToTheirFormats) {
   EXPECT_EQ(Rgba(*rgb, 2, 0), (std::array<int, 4>{0, 0, 255, 255}));
   EXPECT_EQ(Rgba(*rgb, 1, 1), (std::array<int, 4>{4, 5, 6, 255}));
 
-  PngSpec interlaced = Rgb3x2();
+  PngLayout interlaced = Rgb3x2();
   interlaced.interlaced = true;
   auto same = LoadBytes(EncodePng(interlaced));
   ExpectShape(same, 3, 2, PixelFormat::RGB888);
@@ -129,7 +129,7 @@ TEST(PngLoader, ColourTypesMapToTheirFormats) {
 }
 
 TEST(PngLoader, PalettesAndTransparencyChunksExpand) {
-  PngSpec indexed{3, 1, 4, PNG_COLOR_TYPE_PALETTE, {{0x01, 0x20}}};
+  PngLayout indexed{3, 1, 4, PNG_COLOR_TYPE_PALETTE, {{0x01, 0x20}}};
   indexed.palette = {{9, 8, 7}, {40, 50, 60}, {200, 100, 0}};
   auto opaque = LoadBytes(EncodePng(indexed));
   ExpectShape(opaque, 3, 1, PixelFormat::RGB888);
@@ -144,7 +144,7 @@ TEST(PngLoader, PalettesAndTransparencyChunksExpand) {
   EXPECT_EQ(Rgba(*with_alpha, 1, 0), (std::array<int, 4>{40, 50, 60, 128}));
   EXPECT_EQ(Rgba(*with_alpha, 2, 0), (std::array<int, 4>{200, 100, 0, 255}));
 
-  PngSpec keyed{2, 1, 8, PNG_COLOR_TYPE_GRAY, {{50, 51}}};
+  PngLayout keyed{2, 1, 8, PNG_COLOR_TYPE_GRAY, {{50, 51}}};
   keyed.trns_colour.gray = 50;
   keyed.has_trns_colour = true;
   auto grey_keyed = LoadBytes(EncodePng(keyed));
