@@ -49,6 +49,10 @@ void UpdateCursor(float speed) {
   SetAlpha(1.0f);
 }
 
+bool CursorJerked(int x_before, int y_before) {
+  return Abs(x_before - g.cursor_x) > 12 || Abs(y_before - g.cursor_y) > 12;
+}
+
 int CursorDistance() {
   const double dx = g.face_x - g.cursor_x + 6;
   const double dy = g.face_y - g.cursor_y + 10;

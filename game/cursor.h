@@ -2,3 +2,5 @@
 // The game's own cursor, steered by the mouse's motion from the screen centre.
 void UpdateCursor(float speed);
 int CursorDistance();  // from the face centre to the cursor tip, truncated
+// A jerk: the cursor moved more than 12 pixels on either axis since (x_before, y_before).
+bool CursorJerked(int x_before, int y_before);

@@ -42,6 +42,24 @@ void DrawStandardEyes() {
   DrawOval(g.look_x + 55, g.look_y + 30, 20, 20);
 }
 
+void DrawStaringEyes() {
+  SetColor(255, 255, 255);
+  DrawOval(10, 25, 30, 30);
+  DrawOval(50, 25, 30, 30);
+  SetColor(0, 0, 0);
+  DrawOval(15, 30, 20, 20);
+  DrawOval(55, 30, 20, 20);
+}
+
+void DrawDelightedFeatures() {
+  SetColor(255, 255, 255);
+  DrawImage(g.closed_eye_image.get(), 25, 38, 0);
+  DrawImage(g.closed_eye_image.get(), 65, 38, 0);
+  SetBlend(3);
+  DrawImage(g.mouth1_image.get(), 45, 70, 0);
+  SetBlend(1);
+}
+
 void GrabFaceCanvas() {
   SetMaskColor(kCanvasBlue[0], kCanvasBlue[1], kCanvasBlue[2]);
   GrabImage(g.face_image.get(), 0, 0);

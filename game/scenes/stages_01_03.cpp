@@ -193,12 +193,7 @@ void DrawDozingFace(int f) {
 
 // From frame 260: both eyes open, lids lifting, blinking once on the way.
 void DrawOpeningEyes(int f) {
-  SetColor(255, 255, 255);
-  DrawOval(10, 25, 30, 30);
-  DrawOval(50, 25, 30, 30);
-  SetColor(0, 0, 0);
-  DrawOval(15, 30, 20, 20);
-  DrawOval(55, 30, 20, 20);
+  DrawStaringEyes();
   SetFaceColor();
   const int lid_height = (305 - f) / 2;
   DrawRect(10, 25, 30, lid_height);
@@ -244,11 +239,6 @@ void DrawYawnFace(int f) {
   } else {
     DrawOpeningEyes(f);
   }
-}
-
-// A move of more than 12 pixels on either axis in one frame.
-bool Jerked(int before_x, int before_y) {
-  return Abs(before_x - g.cursor_x) > 12 || Abs(before_y - g.cursor_y) > 12;
 }
 
 }  // namespace
@@ -335,7 +325,7 @@ void RunStage3() {
     cursor_x_before = g.cursor_x;
     cursor_y_before = g.cursor_y;
     UpdateCursor(kCursorSpeed);
-    if (f > 280 && Jerked(cursor_x_before, cursor_y_before)) SetStage(12);
+    if (f > 280 && CursorJerked(cursor_x_before, cursor_y_before)) SetStage(12);
     WaitFrame();
 
     if (Poked()) {

@@ -13,13 +13,6 @@
 
 namespace {
 
-// A cursor move of more than this many pixels in one frame is a jerk.
-constexpr int kJerkPixels = 12;
-
-bool CursorJerked(int x_before, int y_before) {
-  return Abs(x_before - g.cursor_x) > kJerkPixels || Abs(y_before - g.cursor_y) > kJerkPixels;
-}
-
 // The hops of stages 5 and 6. They live in shared variables, so stage 6 starts from wherever
 // stage 5 left the face.
 struct Hop {
@@ -55,16 +48,7 @@ struct Hop {
   }
 };
 
-// Stage 6's faces: eyes shut in delight with the mouth wide open, or grumpy once touched.
-void DrawDelightedFeatures() {
-  SetColor(255, 255, 255);
-  DrawImage(g.closed_eye_image.get(), 25, 38, 0);
-  DrawImage(g.closed_eye_image.get(), 65, 38, 0);
-  SetBlend(3);
-  DrawImage(g.mouth1_image.get(), 45, 70, 0);
-  SetBlend(1);
-}
-
+// Stage 6's face once touched: grumpy.
 void DrawGrumpyFeatures() {
   SetColor(255, 255, 255);
   DrawOval(10, 25, 30, 30);
@@ -99,13 +83,7 @@ void RunStage4() {
     if (jerk_frame >= 0) {
       DrawStandardEyes();
     } else {
-      // Staring straight ahead whatever the cursor does.
-      SetColor(255, 255, 255);
-      DrawOval(10, 25, 30, 30);
-      DrawOval(50, 25, 30, 30);
-      SetColor(0, 0, 0);
-      DrawOval(15, 30, 20, 20);
-      DrawOval(55, 30, 20, 20);
+      DrawStaringEyes();  // straight ahead, whatever the cursor does
     }
     if (f > 120) DrawBlink(20, 50);
     SetColor(0, 0, 0);

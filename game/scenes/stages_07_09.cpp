@@ -20,16 +20,6 @@ int JumpY(int base_y, int height, int from_peak, int rise_frames) {
                     static_cast<double>(from_peak) * from_peak * height / rise_sq);
 }
 
-// Eyes closed in delight and the mouth wide open: the face as it left stage 6.
-void DrawDelightedFeatures() {
-  SetColor(255, 255, 255);
-  DrawImage(g.closed_eye_image.get(), 25, 38, 0);
-  DrawImage(g.closed_eye_image.get(), 65, 38, 0);
-  SetBlend(3);
-  DrawImage(g.mouth1_image.get(), 45, 70, 0);
-  SetBlend(1);
-}
-
 // Wide eye outlines and an open mouth that quivers: squeezed by a sawtooth plus a random jitter.
 void DrawAstonishedFeatures(int f) {
   float& squeeze = g.scene_real;

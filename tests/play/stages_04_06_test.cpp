@@ -10,6 +10,7 @@
 #include "draw2d/null_driver.h"
 #include "system/numeric.h"
 #include "system/random.h"
+#include "tests/support/play_expect.h"
 #include "tests/support/play_harness.h"
 
 namespace {
@@ -49,16 +50,6 @@ Played PlayFrom(int stage, int last, std::function<void()> setup, Player act = n
     if (act) act(pc);
   });
   return run;
-}
-
-void ExpectExit(const PlayResult& r, int from, int to, int at_stage_frame) {
-  for (const Handover& h : r.handovers) {
-    if (h.from != from) continue;
-    EXPECT_EQ(h.to, to) << "from stage " << from;
-    EXPECT_EQ(h.at_stage_frame, at_stage_frame) << "from stage " << from;
-    return;
-  }
-  ADD_FAILURE() << "stage " << from << " never handed over";
 }
 
 // The recorded calls of each presented frame of the run, in order.
@@ -104,9 +95,9 @@ void ParkCursor() {
 
 TEST(Stage4, CalmPlayerGoesOnThroughStages5And6To7) {
   Played run = PlayFrom(4, 6, ParkCursor);
-  ExpectExit(run.result, 4, 5, 200);
-  ExpectExit(run.result, 5, 6, 215);
-  ExpectExit(run.result, 6, 7, 121);
+  ExpectHandover(run.result, 4, 5, 200);
+  ExpectHandover(run.result, 5, 6, 215);
+  ExpectHandover(run.result, 6, 7, 121);
   // Stage 4's hop is drawn only: stage 5 takes off from where the face stood.
   const std::vector<Spot>& five = run.face[5];
   ASSERT_FALSE(five.empty());
@@ -144,7 +135,7 @@ TEST(Stage4, JerkCountsOnlyOnTheGroundAndLeadsToStage12SevenFramesLater) {
         if (pc.state().stage_frame == f) pc.MoveBy(c.dx, c.dy);
       }
     });
-    ExpectExit(run.result, 4, c.to, c.at);
+    ExpectHandover(run.result, 4, c.to, c.at);
   }
 }
 
@@ -161,7 +152,7 @@ TEST(Stage4, StaresAndHopsUntilAJerkThenFollowsTheCursor) {
         }
       },
       DrawMode::Recording);
-  ExpectExit(run.result, 4, 12, 157);
+  ExpectHandover(run.result, 4, 12, 157);
   std::vector<std::vector<DrawCall>> frames = RecordedFrames(run.result.frames);
   ASSERT_EQ(frames.size(), 157u);
 
@@ -198,7 +189,7 @@ int HopStep(int x, int drift) {
 
 TEST(Stage5, HopsGrowWidenAndFallPastTheirLineAtTheEnd) {
   Played run = PlayFrom(5, 5, ParkCursor);
-  ExpectExit(run.result, 5, 6, 215);
+  ExpectHandover(run.result, 5, 6, 215);
   const std::vector<Spot>& five = run.face[5];
   ASSERT_EQ(five.size(), 215u);
 
@@ -227,7 +218,7 @@ TEST(Stage5, HopsGrowWidenAndFallPastTheirLineAtTheEnd) {
 
 TEST(Stage6, UntouchedGoesToStage7BackOnItsTakeOffLine) {
   Played run = PlayFrom(6, 6, ParkCursor);
-  ExpectExit(run.result, 6, 7, 121);
+  ExpectHandover(run.result, 6, 7, 121);
   const std::vector<Spot>& six = run.face[6];
   ASSERT_EQ(six.size(), 121u);
   EXPECT_EQ(six.back().y, 300);  // the hop begun at 120 is never flown
@@ -273,7 +264,7 @@ TEST(Stage6, TouchKnocksTheFaceAwayTillItFallsBelow450) {
       g.cursor_x = c.face_x - c.offset;
       g.cursor_y = c.cursor_y;
     });
-    ExpectExit(run.result, 6, 9, c.at);
+    ExpectHandover(run.result, 6, 9, c.at);
     const std::vector<Spot>& six = run.face[6];
     ASSERT_EQ(six.size(), static_cast<size_t>(c.at));
     EXPECT_EQ(six[7].x, c.x_on_frame7);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "system/random.h"
+#include "tests/support/play_expect.h"
 #include "tests/support/play_harness.h"
 
 namespace {
@@ -36,17 +37,6 @@ PlayResult PlayFrom(Start start, Player player = nullptr) {
   });
 }
 
-// The hand-over out of `from` (the first SetStage called while `from` ran, and so on).
-void ExpectExit(const PlayResult& r, int from, int to, int at_stage_frame) {
-  for (const Handover& h : r.handovers) {
-    if (h.from != from) continue;
-    EXPECT_EQ(h.to, to) << "from stage " << from;
-    EXPECT_EQ(h.at_stage_frame, at_stage_frame) << "from stage " << from;
-    return;
-  }
-  ADD_FAILURE() << "stage " << from << " never handed over";
-}
-
 }  // namespace
 
 TEST(Stage7, KeepingStillLandsTheLeapThenLeadsThroughStage8To12) {
@@ -55,8 +45,8 @@ TEST(Stage7, KeepingStillLandsTheLeapThenLeadsThroughStage8To12) {
     if (pc.state().stage == 7 && pc.state().stage_frame == 51) landed_y = pc.state().face_y;
   });
   EXPECT_EQ(landed_y, 300);
-  ExpectExit(r, 7, 8, 140);
-  ExpectExit(r, 8, 12, 120);
+  ExpectHandover(r, 7, 8, 140);
+  ExpectHandover(r, 8, 12, 120);
 }
 
 TEST(Stage7, LeapThatWouldLeaveTheMiddleIsMirrored) {
@@ -107,7 +97,7 @@ TEST(Stage7, ClickOnTheLastDecisionWinsAndStage9IgnoresAnApproachOnItsFirst) {
       if (s.stage == 9 && s.stage_frame == 0) pc.MoveBy(-6, 0);  // toward the face
     });
     EXPECT_EQ(seen, (std::vector<int>{7, 9}));
-    ExpectExit(r, 9, yawned ? 12 : 10, 150);
+    ExpectHandover(r, 9, yawned ? 12 : 10, 150);
   }
 }
 
@@ -123,7 +113,7 @@ TEST(Stage8, OnlyACursorComingWithin85PixelsLeadsToStage11) {
       if (pc.state().stage_frame == 10) pc.MoveBy(c.dx, 0);
     });
     SCOPED_TRACE(testing::Message() << c.cursor_x << " moving " << c.dx);
-    ExpectExit(r, 8, c.to, c.at);
+    ExpectHandover(r, 8, c.to, c.at);
   }
 }
 
@@ -143,7 +133,7 @@ TEST(Stage9, JumpsAwayFromTheCursorHighUnlessItIsAboveAndTurnsBackNearTheEdge) {
     SCOPED_TRACE(testing::Message() << c.face_x << ": " << c.cursor_x << "," << c.cursor_y);
     EXPECT_EQ(x_after, c.x_after);
     EXPECT_EQ(300 - y_after, c.rise);
-    ExpectExit(r, 9, 10, 150);
+    ExpectHandover(r, 9, 10, 150);
   }
 }
 
@@ -156,5 +146,5 @@ TEST(Stage9, ApproachWithin85PixelsLeadsToStage11) {
       moved_at = s.stage_frame;
     }
   });
-  ExpectExit(r, 9, 11, moved_at + 1);
+  ExpectHandover(r, 9, 11, moved_at + 1);
 }
