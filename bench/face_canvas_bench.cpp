@@ -13,6 +13,7 @@
 #include "draw2d/render_state.h"
 #include "system/system_driver.h"
 #include "system/x11_system_driver.h"
+#include "tests/support/face_canvas.h"
 #include "tests/support/x_server.h"
 
 namespace {
@@ -21,22 +22,6 @@ double CpuMicros() {
   timespec ts;
   clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
   return ts.tv_sec * 1e6 + ts.tv_nsec / 1e3;
-}
-
-void DrawCanvas() {
-  SetBlend(1);
-  SetColor(0, 0, 255);
-  DrawRect(0, 0, 90, 90);
-  SetColor(241, 230, 63);
-  DrawOval(0, 0, 90, 90);
-  SetColor(255, 255, 255);
-  DrawOval(10, 25, 30, 30);
-  DrawOval(50, 25, 30, 30);
-  SetColor(0, 0, 0);
-  DrawOval(17, 31, 20, 20);
-  DrawOval(57, 31, 20, 20);
-  DrawLine(30, 70, 60, 70, 1);
-  DrawLine(30, 71, 60, 71, 1);
 }
 
 }  // namespace
@@ -65,7 +50,7 @@ int main(int argc, char** argv) {
   double grab_total = 0;
   double start = CpuMicros();
   for (long i = 0; i < frames; ++i) {
-    DrawCanvas();
+    DrawPrimitiveFace(2, 1);
     double t0 = CpuMicros();
     SetMaskColor(0, 0, 255);
     GrabImage(face.get(), 0, 0);

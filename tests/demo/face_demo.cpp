@@ -11,6 +11,7 @@
 #include "system/polled_input.h"
 #include "system/system_driver.h"
 #include "system/x11_system_driver.h"
+#include "tests/support/face_canvas.h"
 
 namespace {
 
@@ -19,24 +20,12 @@ int Clamp(int v, int lo, int hi) {
 }
 
 void DrawFaceCanvas(int look_x, int look_y, bool blink) {
-  SetBlend(1);
-  SetColor(0, 0, 255);
-  DrawRect(0, 0, 90, 90);
-  SetColor(241, 230, 63);
-  DrawOval(0, 0, 90, 90);
-  SetColor(255, 255, 255);
-  DrawOval(10, look_y / 3 + 25, 30, 30);
-  DrawOval(50, look_y / 3 + 25, 30, 30);
-  SetColor(0, 0, 0);
-  DrawOval(look_x + 15, look_y + 30, 20, 20);
-  DrawOval(look_x + 55, look_y + 30, 20, 20);
+  DrawPrimitiveFace(look_x, look_y);
   if (blink) {
     SetColor(241, 230, 63);
     DrawOval(8, look_y / 3 + 21, 34, 34);
     DrawOval(48, look_y / 3 + 21, 34, 34);
   }
-  SetColor(0, 0, 0);
-  DrawLine(30, 70, 60, 70, 1);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "draw2d/render_state.h"
 #include "system/system_driver.h"
 #include "system/x11_system_driver.h"
+#include "tests/support/face_canvas.h"
 #include "tests/support/x_server.h"
 
 namespace {
@@ -266,16 +267,7 @@ TEST_F(GLDrawTest, GrabbedFaceDrawsMidHandledWithNoBlueAnywhere) {
 
   // The face canvas: blue ground, yellow disc, eyes.
   Cls();
-  SetColor(0, 0, 255);
-  DrawRect(0, 0, 90, 90);
-  SetColor(241, 230, 63);
-  DrawOval(0, 0, 90, 90);
-  SetColor(255, 255, 255);
-  DrawOval(10, 25, 30, 30);
-  DrawOval(50, 25, 30, 30);
-  SetColor(0, 0, 0);
-  DrawOval(15, 30, 20, 20);
-  DrawOval(55, 30, 20, 20);
+  DrawPrimitiveFace();
   SetMaskColor(0, 0, 255);
   GrabImage(face.get(), 0, 0);
   Cls();
