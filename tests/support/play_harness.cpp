@@ -168,8 +168,15 @@ bool PlayerControl::SteerTipTo(int x, int y, float speed) {
 
 std::vector<int> PlayResult::stages() const {
   std::vector<int> visited{first_stage};
+  const Handover* previous = nullptr;
   for (const Handover& h : handovers) {
-    if (h.to != visited.back()) visited.push_back(h.to);
+    // A later SetStage in the same pass overrides the earlier one: that stage never ran.
+    if (previous != nullptr && previous->frame == h.frame && visited.size() > 1) {
+      visited.back() = h.to;
+    } else if (h.to != visited.back()) {
+      visited.push_back(h.to);
+    }
+    previous = &h;
   }
   return visited;
 }

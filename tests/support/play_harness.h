@@ -59,7 +59,9 @@ struct PlayResult {
   int first_stage = 0;  // the stage the loops began with (after setup)
   long frames = 0;      // frames presented
   std::vector<Handover> handovers;
-  std::vector<int> stages() const;  // stages visited in order, starting with the first one
+  // Stages visited in order, starting with the first one; of two SetStage calls in one pass only
+  // the later counts.
+  std::vector<int> stages() const;
 };
 
 PlayResult Play(const PlayOptions& options, Player player);

@@ -1,0 +1,145 @@
+// Distinctive frames of act one as they really appear: played by the harness with the OpenGL
+// driver on a real X server, the back buffer read just before the frame is presented.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "draw2d/pixmap.h"
+#include "draw2d/render_state.h"
+#include "resources/embedded_files.h"
+#include "resources/png_loader.h"
+#include "tests/support/play_harness.h"
+#include "tests/support/x_server.h"
+
+namespace {
+
+struct RGB {
+  int r, g, b;
+};
+
+RGB PixelAt(const TPixmap& p, int x, int y) {
+  uint8_t rgba[4];
+  p.GetRGBA(x, y, rgba);
+  return {rgba[0], rgba[1], rgba[2]};
+}
+
+::testing::AssertionResult Near(RGB actual, RGB expected) {
+  if (std::abs(actual.r - expected.r) <= 2 && std::abs(actual.g - expected.g) <= 2 &&
+      std::abs(actual.b - expected.b) <= 2) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure() << "is (" << actual.r << ", " << actual.g << ", "
+                                       << actual.b << "), expected (" << expected.r << ", "
+                                       << expected.g << ", " << expected.b << ")";
+}
+
+constexpr RGB kYellow{241, 230, 63};
+constexpr RGB kWhite{255, 255, 255};
+constexpr RGB kBlack{0, 0, 0};
+
+// The face is drawn centred on (400, 300): canvas pixel (x, y) lands on (355 + x, 255 + y).
+constexpr int kCanvasLeft = 355, kCanvasTop = 255;
+
+class ActOnePixels : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    std::string error;
+    server_ = TestXServer::StartXorgDummy(&error).release();
+    if (server_ == nullptr) FAIL() << "cannot start the dummy X server: " << error;
+  }
+  static void TearDownTestSuite() {
+    delete server_;
+    server_ = nullptr;
+  }
+
+  // Plays `stage` from its start (the title's flattened face, squash 6) and returns the screen of
+  // the frame drawn with stage_frame `f`.
+  std::shared_ptr<TPixmap> ScreenOf(int stage, int f) {
+    PlayOptions options;
+    options.draw = DrawMode::OpenGL;
+    options.display = server_->display_name();
+    options.max_frames = 600;
+    options.setup = [stage] {
+      g.stage = stage;
+      g.stage_frame = stage == 3 ? 1 : 0;  // stage 2 hands over to 3 before its WaitFrame
+      g.squash = 6;
+      g.cursor_x = 60;  // far from the face, out of its sight
+      g.cursor_y = 560;
+    };
+    std::shared_ptr<TPixmap> screen;
+    Play(options, [&](PlayerControl& p) {
+      // The player runs after the frame's decisions: the frame on screen was drawn with f.
+      if (p.state().stage == stage && p.state().stage_frame == f + 1) {
+        screen = CurrentDrawDriver()->GrabPixmap(0, 0, 800, 600);
+        p.PressEscape();
+      }
+    });
+    return screen;
+  }
+
+  static TestXServer* server_;
+};
+
+TestXServer* ActOnePixels::server_ = nullptr;
+
+}  // namespace
+
+TEST_F(ActOnePixels, Stage2OpensOneEyeHalfway) {
+  auto screen = ScreenOf(2, 50);
+  ASSERT_TRUE(screen);
+  auto at = [&](int x, int y) { return PixelAt(*screen, kCanvasLeft + x, kCanvasTop + y); };
+  // Left eye: the lid covers its upper half, the lower half shows white around the pupil.
+  EXPECT_TRUE(Near(at(25, 33), kYellow)) << "lid";
+  EXPECT_TRUE(Near(at(13, 47), kWhite)) << "eye white, left of the pupil";
+  EXPECT_TRUE(Near(at(37, 47), kWhite)) << "eye white, right of the pupil";
+  EXPECT_TRUE(Near(at(25, 50), kBlack)) << "pupil";
+  // Right eye still shut: face colour where its white would be.
+  EXPECT_TRUE(Near(at(65, 42), kYellow)) << "closed right eye";
+}
+
+TEST_F(ActOnePixels, Stage3YawnHoleShowsTheMouthPictureBehindTheFace) {
+  auto screen = ScreenOf(3, 160);  // the yawn held wide open
+  ASSERT_TRUE(screen);
+  RegisterBuiltinPictures();
+  auto mouth = LoadPixmap("incbin::mouth1.png");
+  ASSERT_TRUE(mouth);
+
+  // The mouth picture (30x16) is centred on (400, 325), behind the face; through the hole
+  // (canvas 30..59 x 47..77) its opaque pixels show exactly.
+  const int mouth_left = 400 - mouth->width / 2, mouth_top = 325 - mouth->height / 2;
+  int shown = 0;
+  for (int my = 0; my < mouth->height; ++my) {
+    for (int mx = 0; mx < mouth->width; ++mx) {
+      const int sx = mouth_left + mx, sy = mouth_top + my;
+      const int cx = sx - kCanvasLeft, cy = sy - kCanvasTop;
+      // Well inside the hole, where no edge of the oval or of the picture is involved.
+      const double ex = (cx + 0.5 - 45.0) / 15.0, ey = (cy + 0.5 - 62.5) / 15.5;
+      if (ex * ex + ey * ey > 0.7) continue;
+      uint8_t rgba[4];
+      mouth->GetRGBA(mx, my, rgba);
+      if (rgba[3] != 255 || mx == 0 || my == 0 || mx == mouth->width - 1 ||
+          my == mouth->height - 1) {
+        continue;
+      }
+      EXPECT_TRUE(Near(PixelAt(*screen, sx, sy), RGB{rgba[0], rgba[1], rgba[2]}))
+          << "mouth pixel (" << mx << ", " << my << ") at (" << sx << ", " << sy << ")";
+      ++shown;
+    }
+  }
+  EXPECT_GT(shown, 40) << "too little of the mouth picture checked";
+
+  // Above the picture the hole shows the black background; beside the hole, the face.
+  EXPECT_TRUE(Near(PixelAt(*screen, kCanvasLeft + 45, kCanvasTop + 52), kBlack));
+  EXPECT_TRUE(Near(PixelAt(*screen, kCanvasLeft + 20, kCanvasTop + 70), kYellow));
+  // The blue that made the hole never reaches the screen.
+  int blue = 0;
+  for (int y = 0; y < 600; ++y) {
+    for (int x = 0; x < 800; ++x) {
+      const RGB c = PixelAt(*screen, x, y);
+      if (c.r == 0 && c.g == 0 && c.b == 255) ++blue;
+    }
+  }
+  EXPECT_EQ(blue, 0);
+}
