@@ -1,6 +1,10 @@
 #pragma once
 // All of the game's state: plain data that a test can reset and read. Integers are 32-bit and
 // every value keeps its meaning across stage changes unless a stage says otherwise.
+//
+// Arithmetic conventions of the stage code: reals are stored into integers with TruncToInt;
+// the scenes' real constants are single-precision values widened to double where the sum is
+// formed in double (written double{0.7f}), so runs replay the same frames to the pixel.
 #include <cstdint>
 #include <memory>
 

@@ -81,7 +81,7 @@ void WakeCursor(int f) {
   g.cursor_y = ClampCursorY(
       CursorAxisStep(g.cursor_y, (PointerY() - kScreenCentreY) * ramp / 100.0));
   MoveMouse(kScreenCentreX, kScreenCentreY);
-  SetAlpha(static_cast<float>(0.7 * ramp / 80.0));
+  SetAlpha(static_cast<float>(double{0.7f} * ramp / 80.0));
   SetBlend(3);
   DrawImage(g.cursor_image.get(), g.cursor_x, g.cursor_y, 0);
   g.mouse_clicked = MouseHits(1);

@@ -92,7 +92,7 @@ void RunStage4() {
 
     // One hop 90 pixels high, peaking at frame 65.
     double y = g.face_y;
-    if (f >= 50 && f <= 80) y = (g.face_y - 90) + (f - 65) * (f - 65) * 0.4;
+    if (f >= 50 && f <= 80) y = (g.face_y - 90) + (f - 65) * (f - 65) * double{0.4f};
     DrawFaceImage(g.face_x, static_cast<float>(y));
 
     cursor_x_before = g.cursor_x;
@@ -196,10 +196,10 @@ void RunStage6() {
       // the top edge starts its fall again.
       if (g.face_x < 45) {
         g.face_x = 45;
-        hop.drift = TruncToInt(-hop.drift * 0.8);
+        hop.drift = TruncToInt(-hop.drift * double{0.8f});
       } else if (g.face_x > 755) {
         g.face_x = 755;
-        hop.drift = TruncToInt(-hop.drift * 0.8);
+        hop.drift = TruncToInt(-hop.drift * double{0.8f});
       }
       if (g.face_y < 45) {
         g.face_y = 45;
