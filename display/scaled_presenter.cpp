@@ -80,29 +80,29 @@ bool ScaledPresenter::Create(int picture_w, int picture_h, int flags, int window
                              int window_h) {
   Destroy();
   if (!LoadFramebufferProcs()) return false;
-  picture_w_ = picture_w;
-  picture_h_ = picture_h;
-  window_w_ = window_w;
-  window_h_ = window_h;
-  placement_ = FitPicture(window_w, window_h, picture_w, picture_h);
+  _picture_w = picture_w;
+  _picture_h = picture_h;
+  _window_w = window_w;
+  _window_h = window_h;
+  _placement = FitPicture(window_w, window_h, picture_w, picture_h);
 
   while (glGetError() != GL_NO_ERROR) {
   }
-  procs.GenFramebuffers(1, &framebuffer_);
-  procs.BindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
-  procs.GenRenderbuffers(1, &color_buffer_);
-  procs.BindRenderbuffer(GL_RENDERBUFFER, color_buffer_);
+  procs.GenFramebuffers(1, &_framebuffer);
+  procs.BindFramebuffer(GL_FRAMEBUFFER, _framebuffer);
+  procs.GenRenderbuffers(1, &_color_buffer);
+  procs.BindRenderbuffer(GL_RENDERBUFFER, _color_buffer);
   procs.RenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, picture_w, picture_h);
   procs.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
-                                color_buffer_);
+                                _color_buffer);
   if (flags & (8 | 16)) {  // a depth or stencil buffer was asked for
-    procs.GenRenderbuffers(1, &depth_stencil_buffer_);
-    procs.BindRenderbuffer(GL_RENDERBUFFER, depth_stencil_buffer_);
+    procs.GenRenderbuffers(1, &_depth_stencil_buffer);
+    procs.BindRenderbuffer(GL_RENDERBUFFER, _depth_stencil_buffer);
     procs.RenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, picture_w, picture_h);
     procs.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER,
-                                  depth_stencil_buffer_);
+                                  _depth_stencil_buffer);
     procs.FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
-                                  depth_stencil_buffer_);
+                                  _depth_stencil_buffer);
   }
   procs.BindRenderbuffer(GL_RENDERBUFFER, 0);
   bool complete = procs.CheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE &&
@@ -116,35 +116,35 @@ bool ScaledPresenter::Create(int picture_w, int picture_h, int flags, int window
 
 void ScaledPresenter::Destroy() {
   if (!procs.loaded) return;
-  if (framebuffer_ || color_buffer_ || depth_stencil_buffer_) {
+  if (_framebuffer || _color_buffer || _depth_stencil_buffer) {
     procs.BindFramebuffer(GL_FRAMEBUFFER, 0);
   }
-  if (framebuffer_) procs.DeleteFramebuffers(1, &framebuffer_);
-  if (color_buffer_) procs.DeleteRenderbuffers(1, &color_buffer_);
-  if (depth_stencil_buffer_) procs.DeleteRenderbuffers(1, &depth_stencil_buffer_);
-  framebuffer_ = color_buffer_ = depth_stencil_buffer_ = 0;
+  if (_framebuffer) procs.DeleteFramebuffers(1, &_framebuffer);
+  if (_color_buffer) procs.DeleteRenderbuffers(1, &_color_buffer);
+  if (_depth_stencil_buffer) procs.DeleteRenderbuffers(1, &_depth_stencil_buffer);
+  _framebuffer = _color_buffer = _depth_stencil_buffer = 0;
 }
 
 void ScaledPresenter::BindPicture() {
-  if (framebuffer_) procs.BindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+  if (_framebuffer) procs.BindFramebuffer(GL_FRAMEBUFFER, _framebuffer);
 }
 
 void ScaledPresenter::PresentToWindow() {
-  if (!framebuffer_) return;
+  if (!_framebuffer) return;
   // The game's scissor and clear colour must not shape the bars or the blit.
   GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
   GLfloat clear[4];
   glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
   glDisable(GL_SCISSOR_TEST);
 
-  procs.BindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+  procs.BindFramebuffer(GL_READ_FRAMEBUFFER, _framebuffer);
   procs.BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
   glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
   // GL rows count from the bottom of the window.
-  const PictureRect& r = placement_;
-  int bottom = window_h_ - (r.y + r.h);
-  procs.BlitFramebuffer(0, 0, picture_w_, picture_h_, r.x, bottom, r.x + r.w, bottom + r.h,
+  const PictureRect& r = _placement;
+  int bottom = _window_h - (r.y + r.h);
+  procs.BlitFramebuffer(0, 0, _picture_w, _picture_h, r.x, bottom, r.x + r.w, bottom + r.h,
                         GL_COLOR_BUFFER_BIT, GL_LINEAR);
 
   glClearColor(clear[0], clear[1], clear[2], clear[3]);

@@ -14,14 +14,14 @@ class ScaledPresenter {
   // Draws the picture into the window's back buffer; the caller swaps, then binds the picture.
   void PresentToWindow();
 
-  const PictureRect& placement() const { return placement_; }
-  bool active() const { return framebuffer_ != 0; }
+  const PictureRect& placement() const { return _placement; }
+  bool active() const { return _framebuffer != 0; }
 
  private:
-  unsigned framebuffer_ = 0;
-  unsigned color_buffer_ = 0;
-  unsigned depth_stencil_buffer_ = 0;
-  int picture_w_ = 0, picture_h_ = 0;
-  int window_w_ = 0, window_h_ = 0;
-  PictureRect placement_;
+  unsigned _framebuffer = 0;
+  unsigned _color_buffer = 0;
+  unsigned _depth_stencil_buffer = 0;
+  int _picture_w = 0, _picture_h = 0;
+  int _window_w = 0, _window_h = 0;
+  PictureRect _placement;
 };

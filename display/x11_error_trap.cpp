@@ -12,19 +12,19 @@ int RecordError(Display*, XErrorEvent*) {
 
 }  // namespace
 
-XErrorTrap::XErrorTrap(Display* display) : display_(display), outer_failed_(trapped_error) {
-  XSync(display_, False);
+XErrorTrap::XErrorTrap(Display* display) : _display(display), _outer_failed(trapped_error) {
+  XSync(_display, False);
   trapped_error = false;
-  previous_ = XSetErrorHandler(RecordError);
+  _previous = XSetErrorHandler(RecordError);
 }
 
 XErrorTrap::~XErrorTrap() {
-  XSync(display_, False);
-  XSetErrorHandler(previous_);
-  trapped_error = outer_failed_;  // the inner trap has dealt with its own errors
+  XSync(_display, False);
+  XSetErrorHandler(_previous);
+  trapped_error = _outer_failed;  // the inner trap has dealt with its own errors
 }
 
 bool XErrorTrap::Failed() {
-  XSync(display_, False);
+  XSync(_display, False);
   return trapped_error;
 }

@@ -12,7 +12,7 @@ class XErrorTrap {
   XErrorTrap& operator=(const XErrorTrap&) = delete;
 
  private:
-  Display* display_;
-  int (*previous_)(Display*, XErrorEvent*);
-  bool outer_failed_;
+  Display* _display;
+  int (*_previous)(Display*, XErrorEvent*);
+  bool _outer_failed;
 };

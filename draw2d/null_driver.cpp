@@ -14,31 +14,31 @@ namespace {
 class TNullGraphics : public TGraphics {
  public:
   TNullGraphics(TGraphicsDriver* driver, int width, int height, int hertz, int flags)
-      : driver_(driver), width_(width), height_(height), hertz_(hertz), flags_(flags) {}
-  TGraphicsDriver* Driver() override { return driver_; }
+      : _driver(driver), _width(width), _height(height), _hertz(hertz), _flags(flags) {}
+  TGraphicsDriver* Driver() override { return _driver; }
   void GetSettings(int& width, int& height, int& depth, int& hertz, int& flags) override {
-    width = width_;
-    height = height_;
+    width = _width;
+    height = _height;
     depth = 24;
-    hertz = hertz_;
-    flags = flags_;
+    hertz = _hertz;
+    flags = _flags;
   }
   void Close() override {}
 
  private:
-  TGraphicsDriver* driver_;
-  int width_, height_, hertz_, flags_;
+  TGraphicsDriver* _driver;
+  int _width, _height, _hertz, _flags;
 };
 
 class TNullImageFrame : public TImageFrame {
  public:
-  explicit TNullImageFrame(TNullQuill2DDriver* driver) : driver_(driver) {}
+  explicit TNullImageFrame(TNullQuill2DDriver* driver) : _driver(driver) {}
   void Draw(float x0, float y0, float x1, float y1, float tx, float ty) override {
-    driver_->DrawFrame(x0, y0, x1, y1, tx, ty);
+    _driver->DrawFrame(x0, y0, x1, y1, tx, ty);
   }
 
  private:
-  TNullQuill2DDriver* driver_;
+  TNullQuill2DDriver* _driver;
 };
 
 }  // namespace

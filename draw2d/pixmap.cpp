@@ -91,8 +91,8 @@ std::shared_ptr<TPixmap> TPixmap::Create(int width, int height, int format) {
   if (pitch > INT_MAX || bytes > INT_MAX) return nullptr;
   auto pixmap = std::make_shared<TPixmap>();
   // Never empty, so `pixels` is valid even for a 0x0 pixmap.
-  pixmap->storage_.assign(static_cast<size_t>(std::max<int64_t>(bytes, 4)), 0);
-  pixmap->pixels = pixmap->storage_.data();
+  pixmap->_storage.assign(static_cast<size_t>(std::max<int64_t>(bytes, 4)), 0);
+  pixmap->pixels = pixmap->_storage.data();
   pixmap->width = width;
   pixmap->height = height;
   pixmap->pitch = static_cast<int>(pitch);
@@ -113,8 +113,8 @@ TPixmap& TPixmap::operator=(const TPixmap& other) {
     for (int y = 0; y < other.height; ++y)
       std::memcpy(copy.data() + static_cast<size_t>(y) * other.pitch, other.Row(y), other.pitch);
   }
-  storage_ = std::move(copy);
-  pixels = storage_.data();
+  _storage = std::move(copy);
+  pixels = _storage.data();
   width = other.width;
   height = other.height;
   pitch = other.pitch;

@@ -44,7 +44,7 @@ class TPixmap {
   int capacity = 0;
 
  private:
-  std::vector<uint8_t> storage_;
+  std::vector<uint8_t> _storage;
 };
 
 // A format-6 copy in which exact (r, g, b) pixels are transparent and take the average colour of

@@ -10,27 +10,27 @@ class HookChain {
 
   // Returns a handle for Remove. Listeners of equal priority run in the order they were added.
   int Add(Listener fn, int priority) {
-    int handle = ++last_handle_;
-    auto it = entries_.begin();
-    while (it != entries_.end() && it->priority >= priority) ++it;
-    entries_.insert(it, Entry{handle, priority, std::move(fn)});
+    int handle = ++_last_handle;
+    auto it = _entries.begin();
+    while (it != _entries.end() && it->priority >= priority) ++it;
+    _entries.insert(it, Entry{handle, priority, std::move(fn)});
     return handle;
   }
   void Remove(int handle) {
-    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+    for (auto it = _entries.begin(); it != _entries.end(); ++it) {
       if (it->handle == handle) {
-        entries_.erase(it);
+        _entries.erase(it);
         return;
       }
     }
   }
   void Run(T& value) {
     // Copy so that a listener may add or remove listeners while the chain runs.
-    auto snapshot = entries_;
+    auto snapshot = _entries;
     for (auto& e : snapshot) e.fn(value);
   }
-  bool Empty() const { return entries_.empty(); }
-  void Clear() { entries_.clear(); }
+  bool Empty() const { return _entries.empty(); }
+  void Clear() { _entries.clear(); }
 
  private:
   struct Entry {
@@ -38,6 +38,6 @@ class HookChain {
     int priority;
     Listener fn;
   };
-  std::vector<Entry> entries_;
-  int last_handle_ = 0;
+  std::vector<Entry> _entries;
+  int _last_handle = 0;
 };

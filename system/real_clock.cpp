@@ -1,8 +1,8 @@
-// The wall clock and its timer threads: one thread per timer sleeps until each tick is due and
-// posts it to the main thread.
+// The real clock and its timer threads: one thread per timer sleeps until each tick is due and
+// posts it to the main thread. Time is read from the monotonic clock (which also counts from
+// boot), so setting the system's date neither freezes the frame timer nor floods it with ticks.
 #include <pthread.h>
 #include <sys/sysinfo.h>
-#include <sys/time.h>
 #include <time.h>
 
 #include <csignal>
@@ -14,9 +14,9 @@
 
 namespace {
 int64_t RawMillis() {
-  timeval tv;
-  gettimeofday(&tv, nullptr);
-  return int64_t{tv.tv_sec} * 1000 + tv.tv_usec / 1000;
+  timespec ts;
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return int64_t{ts.tv_sec} * 1000 + ts.tv_nsec / 1000000;
 }
 
 // Fixed at first use so that the clock counts from boot time, rounded to a whole second.

@@ -6,18 +6,18 @@ void TScriptedSystemDriver::Poll() {
   // Input queued while these are emitted (by a listener) waits for the next pump, as it would
   // behind a real event queue.
   std::deque<TEvent> batch;
-  batch.swap(pending_);
+  batch.swap(_pending);
   for (const TEvent& e : batch) e.Emit();
-  clock_.AdvanceTo(clock_.Millis());
+  _clock.AdvanceTo(_clock.Millis());
   RunPostedOperations();
   CheckExitRequest();
 }
 
 void TScriptedSystemDriver::Wait() {
-  if (pending_.empty() && !PostedOperationsPending()) {
-    clock_.AdvanceTo(clock_.Millis());  // a stopped timer's last operation, ticks due now
+  if (_pending.empty() && !PostedOperationsPending()) {
+    _clock.AdvanceTo(_clock.Millis());  // a stopped timer's last operation, ticks due now
     // Nothing to deliver: sleep until the next tick, or through the whole wait timeout.
-    if (!PostedOperationsPending() && !clock_.AdvanceToNextTick()) clock_.AdvanceBy(10000);
+    if (!PostedOperationsPending() && !_clock.AdvanceToNextTick()) _clock.AdvanceBy(10000);
   }
   Poll();
 }
@@ -28,29 +28,29 @@ void TScriptedSystemDriver::MoveMouse(int x, int y) {
 }
 
 void TScriptedSystemDriver::MovePointerBy(int dx, int dy) {
-  MovePointerTo(pointer_x_ + dx, pointer_y_ + dy);
+  MovePointerTo(_pointer_x + dx, _pointer_y + dy);
 }
 
 void TScriptedSystemDriver::MovePointerTo(int x, int y) {
-  pointer_x_ = x;
-  pointer_y_ = y;
-  pending_.push_back(TEvent::Create(EventId::MouseMove, nullptr, 0, 0, x, y));
+  _pointer_x = x;
+  _pointer_y = y;
+  _pending.push_back(TEvent::Create(EventId::MouseMove, nullptr, 0, 0, x, y));
 }
 
 void TScriptedSystemDriver::PressButton(int button) {
-  pending_.push_back(TEvent::Create(EventId::MouseDown, nullptr, button, 0, pointer_x_, pointer_y_));
+  _pending.push_back(TEvent::Create(EventId::MouseDown, nullptr, button, 0, _pointer_x, _pointer_y));
 }
 
 void TScriptedSystemDriver::ReleaseButton(int button) {
-  pending_.push_back(TEvent::Create(EventId::MouseUp, nullptr, button, 0, pointer_x_, pointer_y_));
+  _pending.push_back(TEvent::Create(EventId::MouseUp, nullptr, button, 0, _pointer_x, _pointer_y));
 }
 
 void TScriptedSystemDriver::PressKey(int key) {
-  pending_.push_back(TEvent::Create(EventId::KeyDown, nullptr, key, 0, pointer_x_, pointer_y_));
+  _pending.push_back(TEvent::Create(EventId::KeyDown, nullptr, key, 0, _pointer_x, _pointer_y));
 }
 
 void TScriptedSystemDriver::ReleaseKey(int key) {
-  pending_.push_back(TEvent::Create(EventId::KeyUp, nullptr, key, 0, pointer_x_, pointer_y_));
+  _pending.push_back(TEvent::Create(EventId::KeyUp, nullptr, key, 0, _pointer_x, _pointer_y));
 }
 
-void TScriptedSystemDriver::QueueEvent(const TEvent& event) { pending_.push_back(event); }
+void TScriptedSystemDriver::QueueEvent(const TEvent& event) { _pending.push_back(event); }

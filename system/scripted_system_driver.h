@@ -11,12 +11,12 @@
 
 class TScriptedSystemDriver : public TSystemDriver {
  public:
-  explicit TScriptedSystemDriver(TVirtualClock& clock) : clock_(clock) {}
+  explicit TScriptedSystemDriver(TVirtualClock& clock) : _clock(clock) {}
 
   void Poll() override;
   void Wait() override;
   void MoveMouse(int x, int y) override;
-  void SetMouseVisible(bool visible) override { mouse_visible_ = visible; }
+  void SetMouseVisible(bool visible) override { _mouse_visible = visible; }
 
   // Scripted input, delivered at the next pump in the order given.
   void MovePointerBy(int dx, int dy);  // like a physical mouse motion from where the pointer is
@@ -27,15 +27,15 @@ class TScriptedSystemDriver : public TSystemDriver {
   void ReleaseKey(int key);
   void QueueEvent(const TEvent& event);
 
-  int pointer_x() const { return pointer_x_; }
-  int pointer_y() const { return pointer_y_; }
-  bool mouse_visible() const { return mouse_visible_; }
-  bool HasPendingInput() const { return !pending_.empty(); }
+  int pointer_x() const { return _pointer_x; }
+  int pointer_y() const { return _pointer_y; }
+  bool mouse_visible() const { return _mouse_visible; }
+  bool HasPendingInput() const { return !_pending.empty(); }
 
  private:
-  TVirtualClock& clock_;
-  std::deque<TEvent> pending_;
-  int pointer_x_ = 0;
-  int pointer_y_ = 0;
-  bool mouse_visible_ = true;
+  TVirtualClock& _clock;
+  std::deque<TEvent> _pending;
+  int _pointer_x = 0;
+  int _pointer_y = 0;
+  bool _mouse_visible = true;
 };

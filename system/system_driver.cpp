@@ -31,7 +31,8 @@ PostedState& Posted() {
 std::atomic<int> wake_write_fd{-1};
 static_assert(std::atomic<int>::is_always_lock_free);
 
-volatile sig_atomic_t exit_signal = 0;
+// Set by the signal handler, on whichever thread the signal lands; lock-free like the above.
+std::atomic<int> exit_signal{0};
 std::function<void(int)>& ExitHandler() {
   static std::function<void(int)> handler;
   return handler;
@@ -139,9 +140,9 @@ int WakeUpFd() {
 }
 
 void RequestExitFromSignal(int signo) {
-  // Async-signal-safe: a sig_atomic_t store and one write(); errno is the interrupted code's.
+  // Async-signal-safe: a lock-free atomic store and one write(); errno is the interrupted code's.
   int saved_errno = errno;
-  exit_signal = signo;
+  exit_signal.store(signo);
   int fd = wake_write_fd.load();
   if (fd >= 0) {
     char byte = 0;
@@ -158,9 +159,8 @@ void SetExitRequestHandler(std::function<void(int signo)> handler) {
 }
 
 void CheckExitRequest() {
-  int signo = exit_signal;
+  const int signo = exit_signal.exchange(0);
   if (signo == 0) return;
-  exit_signal = 0;
   if (ExitHandler()) {
     ExitHandler()(signo);
   } else {

@@ -18,7 +18,7 @@ void PostTick(const std::shared_ptr<TimerRecord>& record) {
 }  // namespace
 
 TVirtualClock::~TVirtualClock() {
-  for (auto& s : timers_) {
+  for (auto& s : _timers) {
     s.record->status.store(2);
     s.record->timer.reset();  // the timer and its record held each other
   }
@@ -33,7 +33,7 @@ bool TVirtualClock::StartTimer(std::shared_ptr<TimerRecord> record) {
   if (record->period_ms < 1) return false;  // would fall due forever without moving on
   int32_t first = static_cast<int32_t>(static_cast<uint32_t>(record->start_ms) +
                                        static_cast<uint32_t>(record->period_ms));
-  timers_.push_back(Scheduled{std::move(record), first});
+  _timers.push_back(Scheduled{std::move(record), first});
   return true;
 }
 
@@ -41,14 +41,14 @@ void TVirtualClock::OnBufferSwap(int sync) { AdvanceBy(sync ? swap_ms_sync : swa
 
 void TVirtualClock::AdvanceTo(int32_t ms) {
   // Time never runs backwards.
-  if (Diff(ms, now_) > 0) now_ = ms;
+  if (Diff(ms, _now) > 0) _now = ms;
   PostDue();
 }
 
 bool TVirtualClock::AdvanceToNextTick() {
   if (PostDue() > 0) return true;  // a tick was already due: that is the next one
   const Scheduled* next = nullptr;
-  for (const auto& s : timers_) {
+  for (const auto& s : _timers) {
     if (!next || Diff(s.next_due, next->next_due) < 0) next = &s;
   }
   if (!next) return false;
@@ -58,10 +58,10 @@ bool TVirtualClock::AdvanceToNextTick() {
 
 int TVirtualClock::PostDue() {
   // A stopped timer gets the one last operation its thread would post, and is forgotten.
-  for (auto it = timers_.begin(); it != timers_.end();) {
+  for (auto it = _timers.begin(); it != _timers.end();) {
     if (it->record->status.load() != 1) {
       PostTick(it->record);
-      it = timers_.erase(it);
+      it = _timers.erase(it);
     } else {
       ++it;
     }
@@ -70,8 +70,8 @@ int TVirtualClock::PostDue() {
   int posted = 0;
   for (;;) {
     Scheduled* next = nullptr;
-    for (auto& s : timers_) {
-      if (Diff(s.next_due, now_) <= 0 && (!next || Diff(s.next_due, next->next_due) < 0)) {
+    for (auto& s : _timers) {
+      if (Diff(s.next_due, _now) <= 0 && (!next || Diff(s.next_due, next->next_due) < 0)) {
         next = &s;
       }
     }

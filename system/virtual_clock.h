@@ -10,17 +10,17 @@
 
 class TVirtualClock : public TClock {
  public:
-  explicit TVirtualClock(int32_t start_ms = 100000) : now_(start_ms) {}
+  explicit TVirtualClock(int32_t start_ms = 100000) : _now(start_ms) {}
   // Timers left on the clock can never fall due again: they are stopped and let go of.
   ~TVirtualClock() override;
 
-  int32_t Millis() override { return now_; }
+  int32_t Millis() override { return _now; }
   void SleepMicros(int64_t micros) override;  // advances by whole milliseconds (rounded up)
   bool StartTimer(std::shared_ptr<TimerRecord> record) override;
   void OnBufferSwap(int sync) override;
 
   void AdvanceTo(int32_t ms);  // posts the ticks due by then
-  void AdvanceBy(int32_t ms) { AdvanceTo(now_ + ms); }
+  void AdvanceBy(int32_t ms) { AdvanceTo(_now + ms); }
   // Moves to the earliest due tick of a running timer and posts it; false if no timer runs.
   bool AdvanceToNextTick();
   // Virtual milliseconds one buffer swap costs (sync 0 / non-zero). A swap that waits for no
@@ -34,6 +34,6 @@ class TVirtualClock : public TClock {
     int32_t next_due;
   };
   int PostDue();  // returns the number of ticks posted
-  int32_t now_;
-  std::vector<Scheduled> timers_;
+  int32_t _now;
+  std::vector<Scheduled> _timers;
 };

@@ -34,16 +34,6 @@ bool CarriesPointer(int id) {
   }
 }
 
-// The WM_DELETE_WINDOW atom of the current connection, looked up once per connection.
-Atom DeleteWindowAtom(Display* display) {
-  static Display* looked_up_for = nullptr;
-  static Atom atom = 0;
-  if (display != looked_up_for) {
-    atom = XInternAtom(display, "WM_DELETE_WINDOW", False);
-    looked_up_for = display;
-  }
-  return atom;
-}
 }  // namespace
 
 void TLinuxSystemDriver::Poll() {
@@ -111,8 +101,10 @@ void TLinuxSystemDriver::Emit(XEvent& event) {
     XPeekEvent(display, &next);
     has_next = true;
   }
-  Atom delete_window =
-      display && event.type == ClientMessage ? DeleteWindowAtom(display) : 0;
+  // Looked up only for the rare client message, on the connection the event came from.
+  Atom delete_window = display && event.type == ClientMessage
+                           ? XInternAtom(display, "WM_DELETE_WINDOW", False)
+                           : 0;
   Translation t = TranslateXEvent(event, has_next ? &next : nullptr, keys, delete_window);
   if (t.consumed_next) XNextEvent(display, &next);
   for (TEvent& e : t.events) {

@@ -117,9 +117,9 @@ std::unique_ptr<TQuill2DDriver> MakeDrawDriver(const PlayOptions& options) {
 // Undoes everything a run installed, whichever way it ended.
 class RunCleanup {
  public:
-  RunCleanup(bool opengl, int flip_hook) : opengl_(opengl), flip_hook_(flip_hook) {}
+  RunCleanup(bool opengl, int flip_hook) : _opengl(opengl), _flip_hook(flip_hook) {}
   ~RunCleanup() {
-    FlipHooks().Remove(flip_hook_);
+    FlipHooks().Remove(_flip_hook);
     if (g.frame_timer) g.frame_timer->Stop();
     RunPostedOperations();  // lets the stopped timer's last ticks go while its clock still exists
     g.frame_timer.reset();
@@ -130,7 +130,7 @@ class RunCleanup {
       image->reset();
     }
     CloseGraphics();
-    if (opengl_) CloseXConnection();
+    if (_opengl) CloseXConnection();
     ResetEventQueue();
     if (PolledInputRunning()) StopPolledInput();
     SetEndProgramHandler(nullptr);
@@ -142,8 +142,8 @@ class RunCleanup {
   }
 
  private:
-  bool opengl_;
-  int flip_hook_;
+  bool _opengl;
+  int _flip_hook;
 };
 
 }  // namespace
@@ -202,15 +202,15 @@ PlayResult Play(const PlayOptions& options, Player player) {
 
   SetEndProgramHandler([](int status) { throw ProgramEnded{status}; });
   SetStageChangeListener([&](int from, int to, int at_stage_frame) {
-    result.handovers.push_back({from, to, at_stage_frame, control.frame_});
+    result.handovers.push_back({from, to, at_stage_frame, control._frame});
   });
   // Start-up's own flips are not frames of the game.
   const int hook = FlipHooks().Add(
       [&](const int&) {
         if (!in_stage_loops) return;
-        if (control.frame_ >= options.max_frames) throw RunStopped{};
+        if (control._frame >= options.max_frames) throw RunStopped{};
         if (player) player(control);
-        ++control.frame_;
+        ++control._frame;
       },
       0);
 
@@ -236,6 +236,6 @@ PlayResult Play(const PlayOptions& options, Player player) {
       result.ended = false;
     }
   }
-  result.frames = control.frame_;
+  result.frames = control._frame;
   return result;
 }

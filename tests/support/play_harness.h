@@ -26,7 +26,7 @@ struct Handover {
 class PlayerControl {
  public:
   const GameState& state() const { return g; }
-  long frame() const { return frame_; }  // frames presented so far
+  long frame() const { return _frame; }  // frames presented so far
   void MoveBy(int dx, int dy);           // pointer motion relative to the centre
   void Press(int button = 1);
   void Release(int button = 1);
@@ -37,7 +37,7 @@ class PlayerControl {
   bool SteerTipTo(int x, int y, float speed = 0.8f);
 
   TScriptedSystemDriver* driver = nullptr;
-  long frame_ = 0;
+  long _frame = 0;
 };
 
 using Player = std::function<void(PlayerControl&)>;

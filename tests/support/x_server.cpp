@@ -113,9 +113,9 @@ std::unique_ptr<TestXServer> TestXServer::Start(const std::vector<std::string>& 
   close(fds[1]);
 
   std::unique_ptr<TestXServer> server(new TestXServer());
-  server->pid_ = pid;
-  server->owner_ = parent;
-  server->log_path_ = log_path;
+  server->_pid = pid;
+  server->_owner = parent;
+  server->_log_path = log_path;
 
   // The server writes its display number and a newline once it accepts connections.
   std::string number;
@@ -142,11 +142,11 @@ std::unique_ptr<TestXServer> TestXServer::Start(const std::vector<std::string>& 
   if (!done || number.empty()) {
     std::string why = "X server " + args[0] + " did not report a display number; log " +
                       log_path + ":\n" + LogTail(log_path);
-    server->keep_log_ = true;
+    server->_keep_log = true;
     server.reset();  // stops and reaps it
     return fail(why);
   }
-  server->display_ = ":" + number;
+  server->_display = ":" + number;
   return server;
 }
 
@@ -169,14 +169,14 @@ std::unique_ptr<TestXServer> TestXServer::StartXvfb(int width, int height, std::
 }
 
 void TestXServer::Kill() {
-  if (pid_ <= 0 || getpid() != owner_) return;
-  kill(pid_, SIGKILL);
+  if (_pid <= 0 || getpid() != _owner) return;
+  kill(_pid, SIGKILL);
   int status = 0;
-  WaitForExit(pid_, kStopTimeoutMs, &status);
-  pid_ = -1;
+  WaitForExit(_pid, kStopTimeoutMs, &status);
+  _pid = -1;
   // A killed server leaves its lock file and socket behind.
-  if (display_.size() > 1) {
-    std::string number = display_.substr(1);
+  if (_display.size() > 1) {
+    std::string number = _display.substr(1);
     unlink(("/tmp/.X" + number + "-lock").c_str());
     unlink(("/tmp/.X11-unix/X" + number).c_str());
   }
@@ -185,17 +185,17 @@ void TestXServer::Kill() {
 TestXServer::~TestXServer() {
   // A forked test child holds a copy of this object; only the process that started the server
   // stops it.
-  if (getpid() != owner_) return;
-  if (pid_ > 0) {
-    kill(pid_, SIGTERM);
+  if (getpid() != _owner) return;
+  if (_pid > 0) {
+    kill(_pid, SIGTERM);
     int status = 0;
-    if (!WaitForExit(pid_, kStopTimeoutMs, &status)) {
-      kill(pid_, SIGKILL);
-      WaitForExit(pid_, kStopTimeoutMs, &status);
+    if (!WaitForExit(_pid, kStopTimeoutMs, &status)) {
+      kill(_pid, SIGKILL);
+      WaitForExit(_pid, kStopTimeoutMs, &status);
     }
   }
-  if (!keep_log_ && !log_path_.empty()) {
-    unlink(log_path_.c_str());
-    unlink((log_path_ + ".old").c_str());
+  if (!_keep_log && !_log_path.empty()) {
+    unlink(_log_path.c_str());
+    unlink((_log_path + ".old").c_str());
   }
 }

@@ -15,9 +15,9 @@ class TestXServer {
                                                 std::string* error = nullptr);
   ~TestXServer();  // SIGTERM, then waits for the server to end
 
-  const std::string& display_name() const { return display_; }  // ":N"
-  pid_t pid() const { return pid_; }
-  const std::string& log_path() const { return log_path_; }
+  const std::string& display_name() const { return _display; }  // ":N"
+  pid_t pid() const { return _pid; }
+  const std::string& log_path() const { return _log_path; }
   // Kills the server at once (SIGKILL), as a crash would, and reaps it.
   void Kill();
 
@@ -26,9 +26,9 @@ class TestXServer {
   static std::unique_ptr<TestXServer> Start(const std::vector<std::string>& args,
                                             const std::string& log_path, bool stderr_to_log,
                                             std::string* error);
-  std::string display_;
-  pid_t pid_ = -1;
-  pid_t owner_ = -1;  // forked test children share the object but must not stop the server
-  std::string log_path_;
-  bool keep_log_ = false;
+  std::string _display;
+  pid_t _pid = -1;
+  pid_t _owner = -1;  // forked test children share the object but must not stop the server
+  std::string _log_path;
+  bool _keep_log = false;
 };

@@ -90,59 +90,59 @@ ChildProcess::ChildProcess(const std::string& display,
                            const std::function<void(ChildProcess&)>& body) {
   int fds[2];
   if (pipe2(fds, O_CLOEXEC) != 0) return;
-  read_fd_ = fds[0];
-  write_fd_ = fds[1];
+  _read_fd = fds[0];
+  _write_fd = fds[1];
   fflush(stdout);
   fflush(stderr);
-  pid_ = fork();
-  if (pid_ == 0) {
-    close(read_fd_);
+  _pid = fork();
+  if (_pid == 0) {
+    close(_read_fd);
     EnterChild(display);
     body(*this);
     EndChild();
   }
-  close(write_fd_);
-  write_fd_ = -1;
+  close(_write_fd);
+  _write_fd = -1;
 }
 
 ChildProcess::~ChildProcess() {
-  if (pid_ > 0 && !reaped_) {
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
+  if (_pid > 0 && !_reaped) {
+    kill(_pid, SIGKILL);
+    waitpid(_pid, nullptr, 0);
   }
-  if (read_fd_ >= 0) close(read_fd_);
+  if (_read_fd >= 0) close(_read_fd);
 }
 
 void ChildProcess::Report(const std::string& line) {
   std::string text = line + "\n";
-  ssize_t written = write(write_fd_, text.data(), text.size());
+  ssize_t written = write(_write_fd, text.data(), text.size());
   (void)written;
 }
 
 std::string ChildProcess::ReadLine(int timeout_ms) {
   for (int waited = 0;;) {
-    size_t newline = buffered_.find('\n');
+    size_t newline = _buffered.find('\n');
     if (newline != std::string::npos) {
-      std::string line = buffered_.substr(0, newline);
-      buffered_.erase(0, newline + 1);
+      std::string line = _buffered.substr(0, newline);
+      _buffered.erase(0, newline + 1);
       return line;
     }
     if (waited >= timeout_ms) return "";
-    pollfd p{read_fd_, POLLIN, 0};
+    pollfd p{_read_fd, POLLIN, 0};
     int r = poll(&p, 1, 50);
     waited += 50;
     if (r > 0) {
       char buf[256];
-      ssize_t n = read(read_fd_, buf, sizeof buf);
+      ssize_t n = read(_read_fd, buf, sizeof buf);
       if (n <= 0) return "";  // the child has gone
-      buffered_.append(buf, static_cast<size_t>(n));
+      _buffered.append(buf, static_cast<size_t>(n));
     }
   }
 }
 
 ChildResult ChildProcess::Wait(int timeout_ms) {
-  ChildResult result = WaitFor(pid_, timeout_ms);
-  reaped_ = true;
+  ChildResult result = WaitFor(_pid, timeout_ms);
+  _reaped = true;
   return result;
 }
 

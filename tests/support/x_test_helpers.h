@@ -31,14 +31,14 @@ class ChildProcess {
   // From the parent: the next reported line, or "" if the child ended or the timeout passed.
   std::string ReadLine(int timeout_ms = 30000);
   ChildResult Wait(int timeout_ms = 30000);
-  pid_t pid() const { return pid_; }
+  pid_t pid() const { return _pid; }
 
  private:
-  pid_t pid_ = -1;
-  int read_fd_ = -1;
-  int write_fd_ = -1;
-  std::string buffered_;
-  bool reaped_ = false;
+  pid_t _pid = -1;
+  int _read_fd = -1;
+  int _write_fd = -1;
+  std::string _buffered;
+  bool _reaped = false;
 };
 
 struct ModeSize {

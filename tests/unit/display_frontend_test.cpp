@@ -20,27 +20,27 @@ class FakeDriver;
 class FakeGraphics : public TGraphics {
  public:
   FakeGraphics(FakeDriver* driver, int width, int height, int depth, int hertz, int flags)
-      : driver_(driver), width_(width), height_(height), depth_(depth), hertz_(hertz),
-        flags_(flags) {}
+      : _driver(driver), _width(width), _height(height), _depth(depth), _hertz(hertz),
+        _flags(flags) {}
   TGraphicsDriver* Driver() override;
   void GetSettings(int& width, int& height, int& depth, int& hertz, int& flags) override {
-    width = width_;
-    height = height_;
-    depth = depth_;
-    hertz = hertz_;
-    flags = flags_;
+    width = _width;
+    height = _height;
+    depth = _depth;
+    hertz = _hertz;
+    flags = _flags;
   }
   void Close() override;
 
  private:
-  FakeDriver* driver_;
-  int width_, height_, depth_, hertz_, flags_;
+  FakeDriver* _driver;
+  int _width, _height, _depth, _hertz, _flags;
 };
 
 // Records what the front end asks of it; a vertical-sync flip costs the clock what the test says.
 class FakeDriver : public TGraphicsDriver {
  public:
-  explicit FakeDriver(TVirtualClock& clock) : clock_(clock) {}
+  explicit FakeDriver(TVirtualClock& clock) : _clock(clock) {}
   std::shared_ptr<TGraphics> CreateGraphics(int width, int height, int depth, int hertz,
                                             int flags) override {
     log.push_back("create");
@@ -54,8 +54,8 @@ class FakeDriver : public TGraphicsDriver {
   }
   void Flip(int sync) override {
     flips.push_back(sync);
-    flip_times.push_back(clock_.Millis());
-    if (sync == 1) clock_.AdvanceBy(vsync_flip_ms);
+    flip_times.push_back(_clock.Millis());
+    if (sync == 1) _clock.AdvanceBy(vsync_flip_ms);
   }
 
   std::vector<std::string> log;
@@ -67,11 +67,11 @@ class FakeDriver : public TGraphicsDriver {
   int width_seen_while_setting = -1;
 
  private:
-  TVirtualClock& clock_;
+  TVirtualClock& _clock;
 };
 
-TGraphicsDriver* FakeGraphics::Driver() { return driver_; }
-void FakeGraphics::Close() { driver_->log.push_back("close"); }
+TGraphicsDriver* FakeGraphics::Driver() { return _driver; }
+void FakeGraphics::Close() { _driver->log.push_back("close"); }
 
 class DisplayFrontEnd : public ::testing::Test {
  protected:

@@ -46,12 +46,12 @@ class ActOnePixels : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     std::string error;
-    server_ = TestXServer::StartXorgDummy(&error).release();
-    if (server_ == nullptr) FAIL() << "cannot start the dummy X server: " << error;
+    _server = TestXServer::StartXorgDummy(&error).release();
+    if (_server == nullptr) FAIL() << "cannot start the dummy X server: " << error;
   }
   static void TearDownTestSuite() {
-    delete server_;
-    server_ = nullptr;
+    delete _server;
+    _server = nullptr;
   }
 
   // Plays `stage` from its start (the title's flattened face, squash 6) and returns the screen of
@@ -59,7 +59,7 @@ class ActOnePixels : public ::testing::Test {
   std::shared_ptr<TPixmap> ScreenOf(int stage, int f) {
     PlayOptions options;
     options.draw = DrawMode::OpenGL;
-    options.display = server_->display_name();
+    options.display = _server->display_name();
     options.max_frames = 600;
     options.setup = [stage] {
       g.stage = stage;
@@ -79,10 +79,10 @@ class ActOnePixels : public ::testing::Test {
     return screen;
   }
 
-  static TestXServer* server_;
+  static TestXServer* _server;
 };
 
-TestXServer* ActOnePixels::server_ = nullptr;
+TestXServer* ActOnePixels::_server = nullptr;
 
 }  // namespace
 
