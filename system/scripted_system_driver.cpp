@@ -1,5 +1,6 @@
 #include "system/scripted_system_driver.h"
 
+#include <algorithm>
 #include <utility>
 
 void TScriptedSystemDriver::Poll() {
@@ -32,6 +33,9 @@ void TScriptedSystemDriver::MovePointerBy(int dx, int dy) {
 }
 
 void TScriptedSystemDriver::MovePointerTo(int x, int y) {
+  // A grabbed pointer cannot leave the window, however far the hand moves the mouse.
+  if (_confine_w > 0) x = std::clamp(x, 0, _confine_w - 1);
+  if (_confine_h > 0) y = std::clamp(y, 0, _confine_h - 1);
   _pointer_x = x;
   _pointer_y = y;
   _pending.push_back(TEvent::Create(EventId::MouseMove, nullptr, 0, 0, x, y));

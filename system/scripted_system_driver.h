@@ -26,6 +26,12 @@ class TScriptedSystemDriver : public TSystemDriver {
   void PressKey(int key);          // key codes as the X11 driver produces them (27 = Escape)
   void ReleaseKey(int key);
   void QueueEvent(const TEvent& event);
+  // Keeps the pointer inside a width x height window, as a pointer grab confined to the game's
+  // window does (0 = unconfined).
+  void ConfinePointer(int width, int height) {
+    _confine_w = width;
+    _confine_h = height;
+  }
 
   int pointer_x() const { return _pointer_x; }
   int pointer_y() const { return _pointer_y; }
@@ -38,4 +44,6 @@ class TScriptedSystemDriver : public TSystemDriver {
   int _pointer_x = 0;
   int _pointer_y = 0;
   bool _mouse_visible = true;
+  int _confine_w = 0;
+  int _confine_h = 0;
 };

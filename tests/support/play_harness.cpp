@@ -190,6 +190,7 @@ PlayResult Play(const PlayOptions& options, Player player) {
   TVirtualClock clock;
   SetClock(&clock);
   TScriptedSystemDriver system(clock);
+  system.ConfinePointer(800, 600);  // the game grabs the pointer inside its 800x600 window
   SetSystemDriver(&system);
   last_driver = MakeDrawDriver(options);
   SetGraphicsDriver(last_driver.get());

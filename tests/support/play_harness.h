@@ -1,6 +1,7 @@
 #pragma once
 // The play harness: runs the real game (start-up, stage table, stage code) fast and
-// deterministically. Time is virtual (every WaitFrame gets its tick at once), the seed fixed,
+// deterministically. Time is virtual (ticks fall due as the virtual clock moves, through
+// Flip(-1)'s pacing and the waits, with no real waiting), the seed fixed,
 // input comes from a scripted player called once per frame (from the flip hook), and drawing goes
 // to a null, recording or real OpenGL driver. The program's end returns control to the test.
 #include <functional>
@@ -27,7 +28,9 @@ class PlayerControl {
  public:
   const GameState& state() const { return g; }
   long frame() const { return _frame; }  // frames presented so far
-  void MoveBy(int dx, int dy);           // pointer motion relative to the centre
+  // Pointer motion from where the pointer is (the centre, once the cursor code has re-centred
+  // it); the pointer stays inside the 800x600 window, as the game's pointer grab keeps it.
+  void MoveBy(int dx, int dy);
   void Press(int button = 1);
   void Release(int button = 1);
   void Click(int button = 1) { Press(button); Release(button); }

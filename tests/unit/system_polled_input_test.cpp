@@ -129,6 +129,13 @@ TEST_F(PolledInputTest, PointerFollowsWarpsAndMotion) {
   EXPECT_EQ(PointerX(), 393);  // nothing pumped yet
   PollSystem();
   EXPECT_EQ(PointerX(), 394);
+  SetAutoPoll(true);
+
+  // A pointer confined to the window stops at its edges, however far the mouse goes.
+  driver.ConfinePointer(800, 600);
+  driver.MovePointerBy(5000, -5000);
+  EXPECT_EQ(PointerX(), 799);
+  EXPECT_EQ(PointerY(), 0);
 }
 
 TEST_F(PolledInputTest, CharacterQueueKeepsOrderAndDropsWhenFull) {
