@@ -44,5 +44,10 @@ void GuardDesktopOnce() {
   std::atexit(CloseEverything);
   XSetIOErrorHandler(OnConnectionLost);
   SetExitRequestHandler(EndOnSignal);
-  for (int signo : {SIGINT, SIGTERM, SIGHUP}) std::signal(signo, RequestExitFromSignal);
+  for (int signo : {SIGINT, SIGTERM, SIGHUP}) {
+    // A signal the starter chose to ignore (SIGHUP under nohup) stays ignored.
+    struct sigaction previous {};
+    if (sigaction(signo, nullptr, &previous) == 0 && previous.sa_handler == SIG_IGN) continue;
+    std::signal(signo, RequestExitFromSignal);
+  }
 }

@@ -15,7 +15,7 @@ class TGLGraphicsDriver : public TGraphicsDriver {
   void Flip(int sync) override;
 };
 
-// How the current display presents (for tests and the closing note's figures).
+// How the current display presents: the switched mode or the scaled picture, and where.
 struct DisplayInfo {
   bool open = false;
   bool mode_switched = false;   // the video mode was switched to the requested size

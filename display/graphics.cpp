@@ -147,9 +147,10 @@ void Flip(int sync) {
         pacing_accumulator -= pacing_hertz;
         next_flip_time += 1;
       }
-      int32_t wait = next_flip_time - ClockMillis();
+      const int32_t now = ClockMillis();
+      const int32_t wait = next_flip_time - now;
       if (wait <= 0) {
-        next_flip_time = ClockMillis();  // behind: no catching up
+        next_flip_time = now;  // behind: no catching up
       } else {
         Delay(wait);
       }

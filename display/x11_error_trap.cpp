@@ -12,8 +12,10 @@ int RecordError(Display*, XErrorEvent*) {
 
 }  // namespace
 
-XErrorTrap::XErrorTrap(Display* display) : _display(display), _outer_failed(trapped_error) {
+XErrorTrap::XErrorTrap(Display* display) : _display(display) {
+  // Errors of requests made before this trap belong to the trap outside, if any.
   XSync(_display, False);
+  _outer_failed = trapped_error;
   trapped_error = false;
   _previous = XSetErrorHandler(RecordError);
 }

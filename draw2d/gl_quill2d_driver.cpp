@@ -52,9 +52,11 @@ int ClampByte(int v) {
   return v < 0 ? 0 : (v > 255 ? 255 : v);
 }
 
-// A local point placed with the current matrix at translation (tx, ty).
-inline void Vertex(float x, float y, float tx, float ty) {
-  glVertex2f(x * gl_state.ix + y * gl_state.iy + tx, x * gl_state.jx + y * gl_state.jy + ty);
+// A local point placed with the current matrix at translation (tx, ty), plus `offset` (lines
+// and points sit on pixel centres). Worked out in double precision, handed to GL as 32-bit.
+inline void Vertex(double x, double y, double tx, double ty, double offset = 0.0) {
+  glVertex2f(static_cast<float>(x * gl_state.ix + y * gl_state.iy + tx + offset),
+             static_cast<float>(x * gl_state.jx + y * gl_state.jy + ty + offset));
 }
 
 bool ProxyAccepts(int w, int h) {
@@ -232,15 +234,15 @@ void TGLQuill2DDriver::Cls() {
 void TGLQuill2DDriver::Plot(float x, float y) {
   TexturingOff();
   glBegin(GL_POINTS);
-  glVertex2f(x + 0.5f, y + 0.5f);
+  glVertex2f(static_cast<float>(x + 0.5), static_cast<float>(y + 0.5));
   glEnd();
 }
 
 void TGLQuill2DDriver::DrawLine(float x0, float y0, float x1, float y1, float tx, float ty) {
   TexturingOff();
   glBegin(GL_LINES);
-  Vertex(x0, y0, tx + 0.5f, ty + 0.5f);
-  Vertex(x1, y1, tx + 0.5f, ty + 0.5f);
+  Vertex(x0, y0, tx, ty, 0.5);
+  Vertex(x1, y1, tx, ty, 0.5);
   glEnd();
 }
 
@@ -258,15 +260,13 @@ void TGLQuill2DDriver::DrawOval(float x0, float y0, float x1, float y1, float tx
   float xr = (x1 - x0) * 0.5f;
   float yr = (y1 - y0) * 0.5f;
   int segments = OvalSegments(x0, y0, x1, y1);
-  float cx = x0 + xr, cy = y0 + yr;
+  const double cx = double{x0} + xr, cy = double{y0} + yr;
   TexturingOff();
   glBegin(GL_POLYGON);
   for (int i = 0; i < segments; ++i) {
     // Starts at the rightmost point; y grows downward, so -sin runs counter-clockwise on screen.
     float theta = static_cast<float>(i) * 360.0f / static_cast<float>(segments);
-    float px = cx + static_cast<float>(Cos(theta)) * xr;
-    float py = cy - static_cast<float>(Sin(theta)) * yr;
-    Vertex(px, py, tx, ty);
+    Vertex(cx + Cos(theta) * xr, cy - Sin(theta) * yr, tx, ty);
   }
   glEnd();
 }

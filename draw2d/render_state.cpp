@@ -11,12 +11,13 @@ TQuill2DDriver* current_driver = nullptr;
 
 // Rotation and scale both feed the 2x2 matrix; it is rebuilt after either changes.
 void UpdateTransform(TQuill2DGraphics& r) {
-  float s = static_cast<float>(Sin(r.tform_rot));
-  float c = static_cast<float>(Cos(r.tform_rot));
-  r.tform_ix = c * r.tform_scale_x;
-  r.tform_iy = -s * r.tform_scale_y;
-  r.tform_jx = s * r.tform_scale_x;
-  r.tform_jy = c * r.tform_scale_y;
+  // Worked out in double precision; only the stored entries are 32-bit.
+  const double s = Sin(r.tform_rot);
+  const double c = Cos(r.tform_rot);
+  r.tform_ix = static_cast<float>(c * r.tform_scale_x);
+  r.tform_iy = static_cast<float>(-s * r.tform_scale_y);
+  r.tform_jx = static_cast<float>(s * r.tform_scale_x);
+  r.tform_jy = static_cast<float>(c * r.tform_scale_y);
   r._driver->SetTransform(r.tform_ix, r.tform_iy, r.tform_jx, r.tform_jy);
 }
 
@@ -217,10 +218,10 @@ void DrawLine(float x0, float y0, float x1, float y1, int last_pixel) {
                            x0 + r.origin_x, y0 + r.origin_y);
   if (last_pixel != 0) {
     // The line's own rasterisation may leave its end point dark; light it explicitly.
-    float u = x1 + r.handle_x - x0;
-    float v = y1 + r.handle_y - y0;
-    current_driver->Plot(x0 + (u * r.tform_ix + v * r.tform_iy) + r.origin_x,
-                         y0 + (u * r.tform_jx + v * r.tform_jy) + r.origin_y);
+    const double u = double{x1} + r.handle_x - x0;
+    const double v = double{y1} + r.handle_y - y0;
+    current_driver->Plot(static_cast<float>(x0 + (u * r.tform_ix + v * r.tform_iy) + r.origin_x),
+                         static_cast<float>(y0 + (u * r.tform_jx + v * r.tform_jy) + r.origin_y));
   }
 }
 
