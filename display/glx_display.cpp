@@ -105,6 +105,25 @@ Display* LiveDisplay(const GLXDisplayRecord* r) {
   return display && display == r->x_display ? display : nullptr;
 }
 
+// Another client may hold a grab for a moment (a menu closing as the game starts): try again for
+// up to a second rather than play with the pointer free to leave the window.
+void GrabInput(Display* display, Window window) {
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    if (XGrabKeyboard(display, window, True, GrabModeAsync, GrabModeAsync, CurrentTime) ==
+        GrabSuccess) {
+      break;
+    }
+    DelayOn(RealClock(), 20);
+  }
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    if (XGrabPointer(display, window, True, ButtonPressMask, GrabModeAsync, GrabModeAsync, window,
+                     None, CurrentTime) == GrabSuccess) {
+      break;
+    }
+    DelayOn(RealClock(), 20);
+  }
+}
+
 void DestroyWindowParts(Display* display, GLXDisplayRecord* r) {
   if (r->context) {
     if (glXGetCurrentContext() == r->context) glXMakeCurrent(display, None, nullptr);
@@ -191,9 +210,7 @@ std::unique_ptr<GLXDisplayRecord> CreateGLXDisplay(int width, int height, int de
   XMapRaised(display, r->window);
   if (full_screen) {
     XWarpPointer(display, None, r->window, 0, 0, 0, 0, 0, 0);
-    XGrabKeyboard(display, r->window, True, GrabModeAsync, GrabModeAsync, CurrentTime);
-    XGrabPointer(display, r->window, True, ButtonPressMask, GrabModeAsync, GrabModeAsync,
-                 r->window, None, CurrentTime);
+    GrabInput(display, r->window);
   }
   glXMakeCurrent(display, r->window, r->context);
   WaitForMapNotify(display, r->window);

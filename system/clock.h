@@ -1,6 +1,6 @@
 #pragma once
 // The millisecond clock, the sleep, and the mechanism that makes timer ticks fall due. The real
-// clock reads gettimeofday and runs one thread per timer; the virtual clock only moves when asked
+// clock reads the monotonic clock and runs one thread per timer; the virtual clock only moves when asked
 // (sleeps, waits) and posts the ticks that fall due as it moves, so tests never wait for real.
 #include <cstdint>
 #include <memory>
@@ -20,7 +20,7 @@ class TClock {
 
 TClock& CurrentClock();
 void SetClock(TClock* clock);  // nullptr: the real clock
-TClock& RealClock();           // gettimeofday-based, whatever the current clock is
+TClock& RealClock();           // the monotonic system clock, whatever the current clock is
 
 int32_t ClockMillis();
 void Delay(int ms);                    // on the current clock
