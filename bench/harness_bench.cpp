@@ -15,8 +15,8 @@ void Measure(const char* label, int runs, const Player& player) {
   for (int i = 0; i < runs; ++i) frames += Play(options, player).frames;
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::printf("%-28s %3d runs  %7ld frames  %8.1f ms  %10.0f frames/s  %6.2f ms/run\n", label,
-              runs, frames, seconds * 1000.0, frames / seconds, seconds * 1000.0 / runs);
+  std::printf("%-28s %3d runs  %7ld frames  %8.1f ms  %10.0f frames/s  %6.2f ms/run\n", label, runs,
+              frames, seconds * 1000.0, frames / seconds, seconds * 1000.0 / runs);
 }
 
 }  // namespace

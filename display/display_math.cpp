@@ -28,7 +28,8 @@ PictureRect FitPicture(int window_w, int window_h, int picture_w, int picture_h)
   PictureRect r;
   if (window_w <= 0 || window_h <= 0 || picture_w <= 0 || picture_h <= 0) return r;
   // Compare the aspects in integers so that an exact fit stays exact.
-  if (static_cast<long long>(window_w) * picture_h <= static_cast<long long>(window_h) * picture_w) {
+  if (static_cast<long long>(window_w) * picture_h <=
+      static_cast<long long>(window_h) * picture_w) {
     r.w = window_w;
     r.h = static_cast<int>(std::lround(static_cast<double>(window_w) * picture_h / picture_w));
   } else {

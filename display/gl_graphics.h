@@ -18,8 +18,8 @@ class TGLGraphicsDriver : public TGraphicsDriver {
 // How the current display presents: the switched mode or the scaled picture, and where.
 struct DisplayInfo {
   bool open = false;
-  bool mode_switched = false;   // the video mode was switched to the requested size
-  bool scaled_fallback = false; // the picture is presented scaled in a screen-sized window
+  bool mode_switched = false;    // the video mode was switched to the requested size
+  bool scaled_fallback = false;  // the picture is presented scaled in a screen-sized window
   int window_width = 0, window_height = 0;
   int picture_x = 0, picture_y = 0, picture_w = 0, picture_h = 0;  // where the picture shows
 };

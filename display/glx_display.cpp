@@ -227,8 +227,8 @@ std::unique_ptr<GLXDisplayRecord> CreateGLXDisplay(int width, int height, int de
       return nullptr;
     }
     // The game reads the pointer relative to its centre; the window's centre stands for it.
-    r->pointer_mapping.map = CentredMapping{r->window_width / 2, r->window_height / 2,
-                                            width / 2, height / 2};
+    r->pointer_mapping.map =
+        CentredMapping{r->window_width / 2, r->window_height / 2, width / 2, height / 2};
     SetPointerMapping(&r->pointer_mapping);
   }
   SetInputWindow(r->window);

@@ -24,7 +24,7 @@ struct GLXDisplayRecord {
   int width = 0, height = 0;  // the picture the game draws
   int depth = 24;             // always reported as 24
   int hertz = 0, flags = 0;
-  int sync = -1;              // swap interval last set; -1 before the first flip
+  int sync = -1;                 // swap interval last set; -1 before the first flip
   Display* x_display = nullptr;  // the connection it was made on
   Window window = 0;
   GLXContext context = nullptr;

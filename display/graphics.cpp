@@ -46,15 +46,13 @@ void MakeGraphicsCurrent(const std::shared_ptr<TGraphics>& g) {
   *current_graphics = g;
   if (g) {
     // Read before the driver makes it current: the drawing layer asks for the size meanwhile.
-    g->GetSettings(settings_width, settings_height, settings_depth, settings_hertz,
-                   settings_flags);
+    g->GetSettings(settings_width, settings_height, settings_depth, settings_hertz, settings_flags);
   } else {
     settings_width = settings_height = settings_depth = settings_hertz = settings_flags = 0;
   }
   if (graphics_driver) graphics_driver->SetGraphics(g);
   if (g) {
-    g->GetSettings(settings_width, settings_height, settings_depth, settings_hertz,
-                   settings_flags);
+    g->GetSettings(settings_width, settings_height, settings_depth, settings_hertz, settings_flags);
   }
 }
 
@@ -63,8 +61,7 @@ bool HardwareSyncMeasured(int hertz) {
   const int period = 1000 / hertz;
   const int32_t start = ClockMillis();
   int good = 0;
-  for (int flips = 0; flips < kMeasureMaxFlips && ClockMillis() - start < kMeasureMillis;
-       ++flips) {
+  for (int flips = 0; flips < kMeasureMaxFlips && ClockMillis() - start < kMeasureMillis; ++flips) {
     int32_t t0 = ClockMillis();
     graphics_driver->Flip(1);
     int d = ClockMillis() - t0 - period;

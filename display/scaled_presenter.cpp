@@ -49,25 +49,24 @@ bool LoadFramebufferProcs() {
   if (procs.loaded) return true;
   const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
   bool core = (version && std::atoi(version) >= 3) || HasExtension("GL_ARB_framebuffer_object");
-  if (!core && !(HasExtension("GL_EXT_framebuffer_object") &&
-                 HasExtension("GL_EXT_framebuffer_blit"))) {
+  if (!core &&
+      !(HasExtension("GL_EXT_framebuffer_object") && HasExtension("GL_EXT_framebuffer_blit"))) {
     return false;
   }
   FramebufferProcs p;
-  bool ok = Load(p.GenFramebuffers, "glGenFramebuffers", "glGenFramebuffersEXT", core) &&
-            Load(p.DeleteFramebuffers, "glDeleteFramebuffers", "glDeleteFramebuffersEXT", core) &&
-            Load(p.BindFramebuffer, "glBindFramebuffer", "glBindFramebufferEXT", core) &&
-            Load(p.GenRenderbuffers, "glGenRenderbuffers", "glGenRenderbuffersEXT", core) &&
-            Load(p.DeleteRenderbuffers, "glDeleteRenderbuffers", "glDeleteRenderbuffersEXT",
-                 core) &&
-            Load(p.BindRenderbuffer, "glBindRenderbuffer", "glBindRenderbufferEXT", core) &&
-            Load(p.RenderbufferStorage, "glRenderbufferStorage", "glRenderbufferStorageEXT",
-                 core) &&
-            Load(p.FramebufferRenderbuffer, "glFramebufferRenderbuffer",
-                 "glFramebufferRenderbufferEXT", core) &&
-            Load(p.CheckFramebufferStatus, "glCheckFramebufferStatus",
-                 "glCheckFramebufferStatusEXT", core) &&
-            Load(p.BlitFramebuffer, "glBlitFramebuffer", "glBlitFramebufferEXT", core);
+  bool ok =
+      Load(p.GenFramebuffers, "glGenFramebuffers", "glGenFramebuffersEXT", core) &&
+      Load(p.DeleteFramebuffers, "glDeleteFramebuffers", "glDeleteFramebuffersEXT", core) &&
+      Load(p.BindFramebuffer, "glBindFramebuffer", "glBindFramebufferEXT", core) &&
+      Load(p.GenRenderbuffers, "glGenRenderbuffers", "glGenRenderbuffersEXT", core) &&
+      Load(p.DeleteRenderbuffers, "glDeleteRenderbuffers", "glDeleteRenderbuffersEXT", core) &&
+      Load(p.BindRenderbuffer, "glBindRenderbuffer", "glBindRenderbufferEXT", core) &&
+      Load(p.RenderbufferStorage, "glRenderbufferStorage", "glRenderbufferStorageEXT", core) &&
+      Load(p.FramebufferRenderbuffer, "glFramebufferRenderbuffer", "glFramebufferRenderbufferEXT",
+           core) &&
+      Load(p.CheckFramebufferStatus, "glCheckFramebufferStatus", "glCheckFramebufferStatusEXT",
+           core) &&
+      Load(p.BlitFramebuffer, "glBlitFramebuffer", "glBlitFramebufferEXT", core);
   if (!ok) return false;
   p.loaded = true;
   procs = p;
@@ -76,8 +75,7 @@ bool LoadFramebufferProcs() {
 
 }  // namespace
 
-bool ScaledPresenter::Create(int picture_w, int picture_h, int flags, int window_w,
-                             int window_h) {
+bool ScaledPresenter::Create(int picture_w, int picture_h, int flags, int window_w, int window_h) {
   Destroy();
   if (!LoadFramebufferProcs()) return false;
   _picture_w = picture_w;

@@ -48,9 +48,7 @@ void TexturingOn(GLuint name) {
   BindTexture(name);
 }
 
-int ClampByte(int v) {
-  return v < 0 ? 0 : (v > 255 ? 255 : v);
-}
+int ClampByte(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
 
 // A local point placed with the current matrix at translation (tx, ty), plus `offset` (lines
 // and points sit on pixel centres). Worked out in double precision, handed to GL as 32-bit.
@@ -134,9 +132,7 @@ void TGLQuill2DDriver::SetGraphics(std::shared_ptr<TGraphics> graphics) {
   MakeCurrent(record);
 }
 
-void TGLQuill2DDriver::Flip(int sync) {
-  _gl.Flip(sync);
-}
+void TGLQuill2DDriver::Flip(int sync) { _gl.Flip(sync); }
 
 void TGLQuill2DDriver::ResetGLContext(TGraphics& graphics) {
   int depth = 0, hertz = 0, flags = 0;
@@ -221,15 +217,11 @@ void TGLQuill2DDriver::SetTransform(float ix, float iy, float jx, float jy) {
   gl_state.jy = jy;
 }
 
-void TGLQuill2DDriver::SetLineWidth(float width) {
-  glLineWidth(width);
-}
+void TGLQuill2DDriver::SetLineWidth(float width) { glLineWidth(width); }
 
 // ---- Primitives ----
 
-void TGLQuill2DDriver::Cls() {
-  glClear(GL_COLOR_BUFFER_BIT);
-}
+void TGLQuill2DDriver::Cls() { glClear(GL_COLOR_BUFFER_BIT); }
 
 void TGLQuill2DDriver::Plot(float x, float y) {
   TexturingOff();

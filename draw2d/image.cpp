@@ -9,9 +9,7 @@ namespace {
 int mask_red = 0, mask_green = 0, mask_blue = 0;
 bool auto_mid_handle = false;
 
-int ResolveFlags(int flags) {
-  return flags == -1 ? kDefaultImageFlags : flags;
-}
+int ResolveFlags(int flags) { return flags == -1 ? kDefaultImageFlags : flags; }
 
 bool ValidIndex(const TImage& image, int index) {
   return index >= 0 && index < static_cast<int>(image.pixmaps.size());
@@ -92,9 +90,7 @@ void GetMaskColor(int& r, int& g, int& b) {
   b = mask_blue;
 }
 
-void AutoMidHandle(bool on) {
-  auto_mid_handle = on;
-}
+void AutoMidHandle(bool on) { auto_mid_handle = on; }
 
 void SetImageHandle(TImage& image, float x, float y) {
   image.handle_x = x;

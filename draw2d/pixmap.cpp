@@ -101,9 +101,7 @@ std::shared_ptr<TPixmap> TPixmap::Create(int width, int height, int format) {
   return pixmap;
 }
 
-TPixmap::TPixmap(const TPixmap& other) {
-  *this = other;
-}
+TPixmap::TPixmap(const TPixmap& other) { *this = other; }
 
 TPixmap& TPixmap::operator=(const TPixmap& other) {
   if (this == &other) return *this;

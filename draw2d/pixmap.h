@@ -5,8 +5,8 @@
 #include <vector>
 
 struct PixelFormat {
-  static constexpr int I8 = 1;        // intensity
-  static constexpr int A8 = 2;        // alpha only
+  static constexpr int I8 = 1;  // intensity
+  static constexpr int A8 = 2;  // alpha only
   static constexpr int BGR888 = 3;
   static constexpr int RGB888 = 4;
   static constexpr int BGRA8888 = 5;

@@ -73,12 +73,8 @@ void MakeCurrent(std::shared_ptr<TQuill2DGraphics> record) {
   }
 }
 
-TQuill2DGraphics* CurrentRenderState() {
-  return current_record.get();
-}
-TQuill2DDriver* CurrentDrawDriver() {
-  return current_driver;
-}
+TQuill2DGraphics* CurrentRenderState() { return current_record.get(); }
+TQuill2DDriver* CurrentDrawDriver() { return current_driver; }
 
 void ClearCurrentRenderState() {
   current_record.reset();
@@ -163,15 +159,9 @@ void GetColor(int& r, int& g, int& b) {
   b = current_record->color_blue;
 }
 
-float GetAlpha() {
-  return current_record ? current_record->color_alpha : 0.0f;
-}
-int GetBlend() {
-  return current_record ? current_record->blend_mode : 0;
-}
-float GetRotation() {
-  return current_record ? current_record->tform_rot : 0.0f;
-}
+float GetAlpha() { return current_record ? current_record->color_alpha : 0.0f; }
+int GetBlend() { return current_record ? current_record->blend_mode : 0; }
+float GetRotation() { return current_record ? current_record->tform_rot : 0.0f; }
 
 void GetScale(float& sx, float& sy) {
   sx = current_record ? current_record->tform_scale_x : 0.0f;

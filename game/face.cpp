@@ -15,7 +15,7 @@ bool ClickOverEyes() {
   const int tip_x = g.cursor_x - 6;
   const int tip_y = g.cursor_y - 11;
   const int lift = g.look_y / 3;
-  return g.face_x - 35 < tip_x && tip_x < g.face_x + 35 &&  //
+  return g.face_x - 35 < tip_x && tip_x < g.face_x + 35 &&                //
          g.face_y - 15 + lift < tip_y && tip_y < g.face_y + 15 + lift &&  //
          g.mouse_clicked != 0;
 }

@@ -3,12 +3,12 @@
 // of the back buffer over blue, grabbed into face_image with blue made transparent, and drawn
 // wherever the face is.
 
-void BeginFaceCanvas();             // SetBlend(1); the blue 90x90 square
-void DrawFaceDisc();                // the full yellow disc
-void DrawStandardEyes();            // eye whites at look_y / 3 + 25, pupils following the cursor
-void DrawStaringEyes();             // eye whites at y 25, pupils fixed straight ahead
-void DrawDelightedFeatures();       // eyes shut in delight, mouth wide open
-void GrabFaceCanvas();              // SetMaskColor(0, 0, 255); GrabImage(face_image); Cls
+void BeginFaceCanvas();                // SetBlend(1); the blue 90x90 square
+void DrawFaceDisc();                   // the full yellow disc
+void DrawStandardEyes();               // eye whites at look_y / 3 + 25, pupils following the cursor
+void DrawStaringEyes();                // eye whites at y 25, pupils fixed straight ahead
+void DrawDelightedFeatures();          // eyes shut in delight, mouth wide open
+void GrabFaceCanvas();                 // SetMaskColor(0, 0, 255); GrabImage(face_image); Cls
 void DrawFaceImage(float x, float y);  // SetColor(255, 255, 255); the face image at (x, y)
 
 void DrawBlink(int lo, int hi);

@@ -67,8 +67,8 @@ void SetStageChangeListener(std::function<void(int, int, int)> listener) {
 
 const std::vector<StageEntry>& StageTable() {
   static const std::vector<StageEntry> table = {
-      {0, RunStage0}, {1, RunStage1}, {2, RunStage2}, {3, RunStage3},
-      {4, RunStage4}, {5, RunStage5}, {6, RunStage6}, {7, RunStage7},
+      {0, RunStage0}, {1, RunStage1}, {2, RunStage2},   {3, RunStage3},
+      {4, RunStage4}, {5, RunStage5}, {6, RunStage6},   {7, RunStage7},
       {8, RunStage8}, {9, RunStage9}, {74, RunStage74},
   };
   return table;

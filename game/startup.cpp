@@ -28,8 +28,7 @@ int seed_value = 0;
   const char* name = LastDisplayNameTried();
   if (name == nullptr || *name == '\0') name = std::getenv("DISPLAY");
   if (name == nullptr || *name == '\0') name = "(none)";
-  std::fprintf(stderr, "moody: cannot open display %s: an X11 display with GLX is needed\n",
-               name);
+  std::fprintf(stderr, "moody: cannot open display %s: an X11 display with GLX is needed\n", name);
   std::fflush(stderr);
   EndProgram(1);
 }

@@ -76,10 +76,10 @@ void DrawCreditLine(int f) {
 void WakeCursor(int f) {
   g.scene_real = static_cast<float>(f - 320);
   const double ramp = g.scene_real;
-  g.cursor_x = ClampCursorX(
-      CursorAxisStep(g.cursor_x, (PointerX() - kScreenCentreX) * ramp / 100.0));
-  g.cursor_y = ClampCursorY(
-      CursorAxisStep(g.cursor_y, (PointerY() - kScreenCentreY) * ramp / 100.0));
+  g.cursor_x =
+      ClampCursorX(CursorAxisStep(g.cursor_x, (PointerX() - kScreenCentreX) * ramp / 100.0));
+  g.cursor_y =
+      ClampCursorY(CursorAxisStep(g.cursor_y, (PointerY() - kScreenCentreY) * ramp / 100.0));
   MoveMouse(kScreenCentreX, kScreenCentreY);
   SetAlpha(static_cast<float>(double{0.7f} * ramp / 80.0));
   SetBlend(3);

@@ -4,8 +4,8 @@
 #include "resources/embedded_files.h"
 #include "resources/stream_factories.h"
 
-std::shared_ptr<TRamStream> TRamStream::Create(const std::uint8_t* buf, int64_t size,
-                                               bool readable, bool writeable) {
+std::shared_ptr<TRamStream> TRamStream::Create(const std::uint8_t* buf, int64_t size, bool readable,
+                                               bool writeable) {
   if (size < 0 || (!buf && size > 0)) return nullptr;
   auto stream = std::make_shared<TRamStream>();
   stream->_buf = buf;

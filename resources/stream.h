@@ -36,8 +36,7 @@ class TRamStream : public TStream {
 class TStreamFactory {
  public:
   virtual ~TStreamFactory() = default;
-  virtual std::shared_ptr<TStream> CreateStream(const std::string& url,
-                                                const std::string& protocol,
+  virtual std::shared_ptr<TStream> CreateStream(const std::string& url, const std::string& protocol,
                                                 const std::string& path, bool readable,
                                                 bool writeable) = 0;
 };

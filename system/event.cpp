@@ -63,8 +63,8 @@ TEvent TEvent::Create(int id, const void* source, int data, int mods, int x, int
 void TEvent::Emit() const { EmitEventHooks().Run(*this); }
 
 std::string TEvent::ToString() const {
-  return DescriptionForId(id) + ": data=" + std::to_string(data) + ", mods=" +
-         std::to_string(mods) + ", x=" + std::to_string(x) + ", y=" + std::to_string(y);
+  return DescriptionForId(id) + ": data=" + std::to_string(data) +
+         ", mods=" + std::to_string(mods) + ", x=" + std::to_string(x) + ", y=" + std::to_string(y);
 }
 
 int TEvent::AllocUserId() { return ++last_user_id; }

@@ -1,6 +1,7 @@
 #pragma once
 // The 256-slot event queue and the current event. Ticks, gadget actions and window moves/sizes
-// of the same source are merged while pending, so a slow frame is followed by one tick, not a burst.
+// of the same source are merged while pending, so a slow frame is followed by one tick, not a
+// burst.
 #include "system/event.h"
 
 constexpr int kEventQueueSize = 256;
@@ -11,8 +12,8 @@ void InstallEventQueue();
 void ResetEventQueue();
 int PendingEvents();
 
-int WaitEvent();   // id of the event that became current
-int PollEvent();   // id, or 0 if none pending
+int WaitEvent();            // id of the event that became current
+int PollEvent();            // id, or 0 if none pending
 const TEvent* PeekEvent();  // oldest pending event, or nullptr
 const TEvent& CurrentEvent();
 int EventID();

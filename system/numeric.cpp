@@ -19,8 +19,10 @@ int32_t TruncToInt(double x) {
   double n = std::nearbyint(x);
   float f = static_cast<float>(x - n);
   float xf = static_cast<float>(x);
-  if (!(xf < 0.0f) && f < 0.0f) n -= 1.0;
-  else if (xf < 0.0f && f > 0.0f) n += 1.0;
+  if (!(xf < 0.0f) && f < 0.0f)
+    n -= 1.0;
+  else if (xf < 0.0f && f > 0.0f)
+    n += 1.0;
   return static_cast<int32_t>(n);
 }
 

@@ -42,7 +42,8 @@ void TScriptedSystemDriver::MovePointerTo(int x, int y) {
 }
 
 void TScriptedSystemDriver::PressButton(int button) {
-  _pending.push_back(TEvent::Create(EventId::MouseDown, nullptr, button, 0, _pointer_x, _pointer_y));
+  _pending.push_back(
+      TEvent::Create(EventId::MouseDown, nullptr, button, 0, _pointer_x, _pointer_y));
 }
 
 void TScriptedSystemDriver::ReleaseButton(int button) {

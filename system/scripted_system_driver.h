@@ -21,9 +21,9 @@ class TScriptedSystemDriver : public TSystemDriver {
   // Scripted input, delivered at the next pump in the order given.
   void MovePointerBy(int dx, int dy);  // like a physical mouse motion from where the pointer is
   void MovePointerTo(int x, int y);
-  void PressButton(int button);    // 1 left, 2 right, 3 middle
+  void PressButton(int button);  // 1 left, 2 right, 3 middle
   void ReleaseButton(int button);
-  void PressKey(int key);          // key codes as the X11 driver produces them (27 = Escape)
+  void PressKey(int key);  // key codes as the X11 driver produces them (27 = Escape)
   void ReleaseKey(int key);
   void QueueEvent(const TEvent& event);
   // Keeps the pointer inside a width x height window, as a pointer grab confined to the game's

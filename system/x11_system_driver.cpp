@@ -102,9 +102,8 @@ void TLinuxSystemDriver::Emit(XEvent& event) {
     has_next = true;
   }
   // Looked up only for the rare client message, on the connection the event came from.
-  Atom delete_window = display && event.type == ClientMessage
-                           ? XInternAtom(display, "WM_DELETE_WINDOW", False)
-                           : 0;
+  Atom delete_window =
+      display && event.type == ClientMessage ? XInternAtom(display, "WM_DELETE_WINDOW", False) : 0;
   Translation t = TranslateXEvent(event, has_next ? &next : nullptr, keys, delete_window);
   if (t.consumed_next) XNextEvent(display, &next);
   for (TEvent& e : t.events) {

@@ -21,7 +21,7 @@ struct PointerMapping {
   virtual void GameToWindow(int& x, int& y) const = 0;
 };
 void SetPointerMapping(const PointerMapping* mapping);  // nullptr: identity
-void MapWindowToGame(int& x, int& y);  // through the current mapping
+void MapWindowToGame(int& x, int& y);                   // through the current mapping
 void MapGameToWindow(int& x, int& y);
 // An invisible 8x8 cursor on the current connection, made on first use (None without one).
 Cursor BlankCursor();

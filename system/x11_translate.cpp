@@ -2,45 +2,84 @@
 
 int KeyCodeForKeysymByte(int b) {
   switch (b) {
-    case 20: return 145;   // Scroll Lock
-    case 39: return 222;   // '
-    case 44: return 188;   // ,
-    case 45: return 189;   // -
-    case 46: return 190;   // .
-    case 47: return 191;   // /
-    case 59: return 186;   // ;
-    case 61: return 187;   // =
-    case 80: return 36;    // Home
-    case 85: return 33;    // Page Up
-    case 86: return 34;    // Page Down
-    case 87: return 35;    // End
-    case 91: return 219;   // [
-    case 92: return 226;   // backslash
-    case 93: return 221;   // ]
-    case 96: return 192;   // `
-    case 127: return 144;  // Num Lock
-    case 141: return 13;   // keypad Enter
-    case 149: return 103;  // keypad 7 (Home)
-    case 150: return 100;  // keypad 4 (Left)
-    case 151: return 104;  // keypad 8 (Up)
-    case 152: return 102;  // keypad 6 (Right)
-    case 153: return 98;   // keypad 2 (Down)
-    case 154: return 105;  // keypad 9 (Prior)
-    case 155: return 99;   // keypad 3 (Next)
-    case 156: return 97;   // keypad 1 (End)
-    case 157: return 101;  // keypad 5 (Begin)
-    case 158: return 96;   // keypad 0 (Insert)
-    case 159: return 110;  // keypad . (Delete)
-    case 170: return 106;  // keypad *
-    case 171: return 107;  // keypad +
-    case 173: return 109;  // keypad -
-    case 175: return 111;  // keypad /
-    case 233: return 164;  // Alt
-    case 234: return 165;
-    case 235: return 91;   // Super
-    case 236: return 92;
-    case 255: return 46;   // Delete
-    default: break;
+    case 20:
+      return 145;  // Scroll Lock
+    case 39:
+      return 222;  // '
+    case 44:
+      return 188;  // ,
+    case 45:
+      return 189;  // -
+    case 46:
+      return 190;  // .
+    case 47:
+      return 191;  // /
+    case 59:
+      return 186;  // ;
+    case 61:
+      return 187;  // =
+    case 80:
+      return 36;  // Home
+    case 85:
+      return 33;  // Page Up
+    case 86:
+      return 34;  // Page Down
+    case 87:
+      return 35;  // End
+    case 91:
+      return 219;  // [
+    case 92:
+      return 226;  // backslash
+    case 93:
+      return 221;  // ]
+    case 96:
+      return 192;  // `
+    case 127:
+      return 144;  // Num Lock
+    case 141:
+      return 13;  // keypad Enter
+    case 149:
+      return 103;  // keypad 7 (Home)
+    case 150:
+      return 100;  // keypad 4 (Left)
+    case 151:
+      return 104;  // keypad 8 (Up)
+    case 152:
+      return 102;  // keypad 6 (Right)
+    case 153:
+      return 98;  // keypad 2 (Down)
+    case 154:
+      return 105;  // keypad 9 (Prior)
+    case 155:
+      return 99;  // keypad 3 (Next)
+    case 156:
+      return 97;  // keypad 1 (End)
+    case 157:
+      return 101;  // keypad 5 (Begin)
+    case 158:
+      return 96;  // keypad 0 (Insert)
+    case 159:
+      return 110;  // keypad . (Delete)
+    case 170:
+      return 106;  // keypad *
+    case 171:
+      return 107;  // keypad +
+    case 173:
+      return 109;  // keypad -
+    case 175:
+      return 111;  // keypad /
+    case 233:
+      return 164;  // Alt
+    case 234:
+      return 165;
+    case 235:
+      return 91;  // Super
+    case 236:
+      return 92;
+    case 255:
+      return 46;  // Delete
+    default:
+      break;
   }
   if (b >= 81 && b <= 84) return b - 44;    // arrows
   if (b >= 97 && b <= 126) return b - 32;   // lower case letters to upper
@@ -63,10 +102,14 @@ void AddChars(Translation& out, XKeyEvent& event, const KeyLookup& keys) {
 // X buttons 2 (middle) and 3 (right) are the engine's 3 and 2.
 int EngineButton(unsigned x_button) {
   switch (x_button) {
-    case 1: return 1;
-    case 2: return 3;
-    case 3: return 2;
-    default: return 0;
+    case 1:
+      return 1;
+    case 2:
+      return 3;
+    case 3:
+      return 2;
+    default:
+      return 0;
   }
 }
 }  // namespace

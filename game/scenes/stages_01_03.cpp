@@ -90,8 +90,8 @@ int Stage2Gaze(int f) {
 void DrawLeftEyeBlink(int squash) {
   const int tip_x = g.cursor_x - 6;
   const int tip_y = g.cursor_y - 11;
-  const bool over_left_eye = g.face_x - 35 < tip_x && tip_x < g.face_x &&
-                             g.face_y - 14 < tip_y && tip_y < g.face_y + 16;
+  const bool over_left_eye =
+      g.face_x - 35 < tip_x && tip_x < g.face_x && g.face_y - 14 < tip_y && tip_y < g.face_y + 16;
   if ((g.stage_frame > g.blink_due && g.blink_phase == 0) ||
       (over_left_eye && g.mouse_clicked != 0)) {
     g.blink_phase = 1;

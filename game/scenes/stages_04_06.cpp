@@ -16,11 +16,11 @@ namespace {
 // The hops of stages 5 and 6. They live in shared variables, so stage 6 starts from wherever
 // stage 5 left the face.
 struct Hop {
-  int& height = g.scene_var_3;         // how far above start_y the face is at the peak
-  int& drift = g.scene_var_4;          // sideways travel; the face moves drift / 30 a frame
+  int& height = g.scene_var_3;          // how far above start_y the face is at the peak
+  int& drift = g.scene_var_4;           // sideways travel; the face moves drift / 30 a frame
   int& peak_frame = g.stage_scratch_a;  // the frame at which the face is highest
-  int& start_y = g.scene_var_2;        // the line the hops rise from and land on
-  int& start_x = g.scene_var_1;        // where the current hop took off (kept, not read)
+  int& start_y = g.scene_var_2;         // the line the hops rise from and land on
+  int& start_x = g.scene_var_1;         // where the current hop took off (kept, not read)
 
   // A parabola through start_y 15 frames either side of the peak; without a new hop the face
   // keeps falling past start_y.

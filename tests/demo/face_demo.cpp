@@ -15,9 +15,7 @@
 
 namespace {
 
-int Clamp(int v, int lo, int hi) {
-  return v < lo ? lo : (v > hi ? hi : v);
-}
+int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 
 void DrawFaceCanvas(int look_x, int look_y, bool blink) {
   DrawPrimitiveFace(look_x, look_y);

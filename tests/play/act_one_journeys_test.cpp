@@ -58,7 +58,8 @@ TEST(ActOne, LeftAloneTheFaceWakesPlaysAndGrowsWary) {
 TEST(ActOne, WakingTheSleeperThenLeavingItAloneLetsItDozeOnIntoTheYawn) {
   bool woken = false;
   PlayResult r = Journey({
-      {0, [&](PlayerControl& p, int f) {
+      {0,
+       [&](PlayerControl& p, int f) {
          if (f < 400) return;
          if (!woken && p.SteerTipTo(400, 300)) {
            p.Click();
@@ -74,10 +75,12 @@ TEST(ActOne, WakingTheSleeperThenLeavingItAloneLetsItDozeOnIntoTheYawn) {
 
 TEST(ActOne, PokingTheWokenFaceStartlesIt) {
   PlayResult r = Journey({
-      {0, [](PlayerControl& p, int f) {
+      {0,
+       [](PlayerControl& p, int f) {
          if (f >= 400) PokeFace(p);
        }},
-      {1, [](PlayerControl& p, int f) {
+      {1,
+       [](PlayerControl& p, int f) {
          if (f >= 60) PokeFace(p);
        }},
   });
@@ -95,7 +98,8 @@ TEST(ActOne, TheHalfAwakeFaceCatchesTheCursorWhereItLooks) {
 
 TEST(ActOne, ComingCloseToTheHalfAwakeFaceStartlesIt) {
   PlayResult r = Journey({
-      {2, [](PlayerControl& p, int f) {
+      {2,
+       [](PlayerControl& p, int f) {
          if (f >= 150) p.SteerTipTo(p.state().face_x, p.state().face_y + 30);
        }},
   });
@@ -105,7 +109,8 @@ TEST(ActOne, ComingCloseToTheHalfAwakeFaceStartlesIt) {
 
 TEST(ActOne, APokeDuringTheYawnStartlesTheFaceAndTheYawnIsRemembered) {
   PlayResult r = Journey({
-      {3, [](PlayerControl& p, int f) {
+      {3,
+       [](PlayerControl& p, int f) {
          if (f >= 150) PokeFace(p);
        }},
   });
@@ -116,7 +121,8 @@ TEST(ActOne, APokeDuringTheYawnStartlesTheFaceAndTheYawnIsRemembered) {
 
 TEST(ActOne, AJerkAsTheYawnEndsAndAJerkDuringTheStareBothLeadToStage12) {
   PlayResult after_yawn = Journey({
-      {3, [](PlayerControl& p, int f) {
+      {3,
+       [](PlayerControl& p, int f) {
          if (f == 290) Jerk(p);
        }},
   });
@@ -124,7 +130,8 @@ TEST(ActOne, AJerkAsTheYawnEndsAndAJerkDuringTheStareBothLeadToStage12) {
   ExpectHandover(after_yawn, 3, 12, 290);
 
   PlayResult during_stare = Journey({
-      {4, [](PlayerControl& p, int f) {
+      {4,
+       [](PlayerControl& p, int f) {
          if (f == 100) Jerk(p);
        }},
   });
@@ -134,8 +141,10 @@ TEST(ActOne, AJerkAsTheYawnEndsAndAJerkDuringTheStareBothLeadToStage12) {
 
 TEST(ActOne, TouchingTheHappyFaceKnocksItDownAndStartlesIt) {
   PlayResult r = Journey({
-      {6, [](PlayerControl& p, int f) {
-         if (f >= 1 && p.state().stage_scratch_b < 0) p.SteerTipTo(p.state().face_x, p.state().face_y);
+      {6,
+       [](PlayerControl& p, int f) {
+         if (f >= 1 && p.state().stage_scratch_b < 0)
+           p.SteerTipTo(p.state().face_x, p.state().face_y);
        }},
   });
   EXPECT_EQ(r.stages(), (Path{0, 2, 3, 4, 5, 6, 9, 12}));
@@ -143,7 +152,8 @@ TEST(ActOne, TouchingTheHappyFaceKnocksItDownAndStartlesIt) {
 
 TEST(ActOne, PokingTheTumblingFaceStartlesIt) {
   PlayResult r = Journey({
-      {7, [](PlayerControl& p, int f) {
+      {7,
+       [](PlayerControl& p, int f) {
          if (f >= 80) PokeFace(p);
        }},
   });
@@ -153,7 +163,8 @@ TEST(ActOne, PokingTheTumblingFaceStartlesIt) {
 TEST(ActOne, ApproachingTheWaryOrTheStartledFaceLeadsToStage11) {
   // Wary: the cursor creeps toward the face a few pixels a frame.
   PlayResult wary = Journey({
-      {8, [](PlayerControl& p, int f) {
+      {8,
+       [](PlayerControl& p, int f) {
          if (f >= 10) p.SteerTipTo(p.state().face_x, p.state().face_y);
        }},
   });
@@ -161,13 +172,16 @@ TEST(ActOne, ApproachingTheWaryOrTheStartledFaceLeadsToStage11) {
 
   // Startled after a poke in stage 1: come back toward it once it has landed.
   PlayResult startled = Journey({
-      {0, [](PlayerControl& p, int f) {
+      {0,
+       [](PlayerControl& p, int f) {
          if (f >= 400) PokeFace(p);
        }},
-      {1, [](PlayerControl& p, int f) {
+      {1,
+       [](PlayerControl& p, int f) {
          if (f >= 60) PokeFace(p);
        }},
-      {9, [](PlayerControl& p, int f) {
+      {9,
+       [](PlayerControl& p, int f) {
          if (f >= 30) p.SteerTipTo(p.state().face_x, p.state().face_y);
        }},
   });

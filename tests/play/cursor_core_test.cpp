@@ -44,12 +44,12 @@ CursorTrace RunCursor(float speed, int start_x, int start_y, int frames, Player 
 
 // The cursor's x after each frame of one motion per frame along x.
 std::vector<int> StepsX(float speed, int start_x, const std::vector<int>& motions) {
-  CursorTrace t = RunCursor(speed, start_x, 300, static_cast<int>(motions.size()) + 1,
-                            [&](PlayerControl& p) {
-                              if (p.frame() < static_cast<long>(motions.size())) {
-                                p.MoveBy(motions[p.frame()], 0);
-                              }
-                            });
+  CursorTrace t =
+      RunCursor(speed, start_x, 300, static_cast<int>(motions.size()) + 1, [&](PlayerControl& p) {
+        if (p.frame() < static_cast<long>(motions.size())) {
+          p.MoveBy(motions[p.frame()], 0);
+        }
+      });
   return std::vector<int>(t.x.begin() + 1, t.x.end());
 }
 

@@ -28,8 +28,8 @@ std::vector<Oval> OvalsDrawnBy(const std::function<void()>& draw) {
     for (const DrawCall& call : LastRecordingDriver()->calls) {
       if (call.name != "DrawOval") continue;
       // The driver gets the box relative to the drawing position (handle 0).
-      ovals.push_back({call.args[4], call.args[5], call.args[2] - call.args[0],
-                       call.args[3] - call.args[1]});
+      ovals.push_back(
+          {call.args[4], call.args[5], call.args[2] - call.args[0], call.args[3] - call.args[1]});
     }
   };
   Play(options, nullptr);
@@ -147,7 +147,7 @@ TEST(Blink, TheClickBoxBoundsAreStrict) {
     bool blinks;
   };
   // Tip offsets from the face centre; the box is -35 < dx < 35 and -15 < dy < 15 (look_y 0).
-  const Case cases[] = {{-35, 0, 1, false}, {35, 0, 1, false}, {-34, 0, 1, true},
+  const Case cases[] = {{-35, 0, 1, false}, {35, 0, 1, false},  {-34, 0, 1, true},
                         {34, 0, 1, true},   {0, -15, 1, false}, {0, 15, 1, false},
                         {0, -14, 1, true},  {0, 14, 1, true},   {0, 0, 0, false}};
   for (const Case& c : cases) {

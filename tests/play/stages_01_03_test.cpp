@@ -74,20 +74,36 @@ TEST(Stages01To03, EachWayOutOnTheFrameItHappens) {
   // 17 pixels of pointer motion at speed 0.8 move the cursor 13, 16 move it 12.
   const std::vector<Case> cases = {
       {"stage 1 poke", 1, kOnFaceX, kOnFaceY, {{50, 0, 0, true}}, {{1, 9, 51, 0}}},
-      {"stage 1 click 45 px below the centre", 1, kOnFaceX, kOnFaceY + 45, {{50, 0, 0, true}},
+      {"stage 1 click 45 px below the centre",
+       1,
+       kOnFaceX,
+       kOnFaceY + 45,
+       {{50, 0, 0, true}},
        {{1, 2, 370, 0}, {2, 9, 127, 0}}},
       {"stage 2 sees the cursor right", 2, 500, kOnFaceY, {}, {{2, 9, 130, 0}}},
       {"stage 2 sees the cursor left", 2, 300, kOnFaceY, {}, {{2, 9, 220, 0}}},
       {"stage 2 cursor 49 px below", 2, 400, 359, {}, {{2, 9, 127, 0}}},
       {"stage 2 cursor 50 px below", 2, 400, 360, {}, {{2, 3, 400, 0}, {3, 4, 305, 0}}},
       {"stage 2 poke", 2, kOnFaceX, kOnFaceY, {{20, 0, 0, true}}, {{2, 9, 21, 0}}},
-      {"stage 3 jerks too early or too small", 3, 190, 430,
-       {{280, 17, 0, false}, {290, 16, 0, false}}, {{3, 4, 305, 0}}},
+      {"stage 3 jerks too early or too small",
+       3,
+       190,
+       430,
+       {{280, 17, 0, false}, {290, 16, 0, false}},
+       {{3, 4, 305, 0}}},
       {"stage 3 jerk", 3, 190, 430, {{281, 17, 0, false}}, {{3, 12, 281, 0}}},
-      {"stage 3 jerk down on the last frame", 3, 190, 430, {{304, 0, 17, false}},
+      {"stage 3 jerk down on the last frame",
+       3,
+       190,
+       430,
+       {{304, 0, 17, false}},
        {{3, 12, 304, 0}}},
       {"stage 3 poke", 3, kOnFaceX, kOnFaceY, {{100, 0, 0, true}}, {{3, 9, 101, 0}}},
-      {"stage 3 poke with a jerk", 3, kOnFaceX, kOnFaceY, {{290, 17, 0, true}},
+      {"stage 3 poke with a jerk",
+       3,
+       kOnFaceX,
+       kOnFaceY,
+       {{290, 17, 0, true}},
        {{3, 12, 290, 0}, {12, 9, 1, 0}}},
   };
   for (const Case& c : cases) {
@@ -143,31 +159,30 @@ TEST(Stages01To03, LeftAloneTheFaceOpensAnEyeYawnsAndWakes) {
   bool yawned = false;
   std::vector<std::pair<int, int>> lid_shut;  // (stage after the pass, drawn frame)
   std::vector<int> gulps;                     // stage 3's drawn frames
-  const PlayResult result =
-      PlayFrom(1, 190, 430, {}, DrawMode::Recording, [&](PlayerControl& p) {
-        const GameState& s = p.state();
-        const int drawn = s.stage_frame - 1;
-        TRecordingQuill2DDriver* recording = LastRecordingDriver();
-        // Stage 2's left lid fully shut (30 high at squash 6).
-        if (DrawnIn(recording->calls, "DrawRect", {0, 0, 30, 30, 10, 27}, {241, 230, 63})) {
-          lid_shut.push_back({s.stage, drawn});
-        }
-        // The yawn's hole in canvas blue, a little wider.
-        if (DrawnIn(recording->calls, "DrawOval", {0, 0, 30, 33, 30, 46}, {0, 0, 255})) {
-          gulps.push_back(drawn);
-        }
-        recording->Clear();
-        if (s.stage != 3) return;
-        yawned = s.yawned;
-        squash[drawn] = s.squash;
-        if (drawn == 260) phase_after_260 = s.blink_phase;
-        if (drawn == 263) due_after_263 = s.blink_due;
-      });
+  const PlayResult result = PlayFrom(1, 190, 430, {}, DrawMode::Recording, [&](PlayerControl& p) {
+    const GameState& s = p.state();
+    const int drawn = s.stage_frame - 1;
+    TRecordingQuill2DDriver* recording = LastRecordingDriver();
+    // Stage 2's left lid fully shut (30 high at squash 6).
+    if (DrawnIn(recording->calls, "DrawRect", {0, 0, 30, 30, 10, 27}, {241, 230, 63})) {
+      lid_shut.push_back({s.stage, drawn});
+    }
+    // The yawn's hole in canvas blue, a little wider.
+    if (DrawnIn(recording->calls, "DrawOval", {0, 0, 30, 33, 30, 46}, {0, 0, 255})) {
+      gulps.push_back(drawn);
+    }
+    recording->Clear();
+    if (s.stage != 3) return;
+    yawned = s.yawned;
+    squash[drawn] = s.squash;
+    if (drawn == 260) phase_after_260 = s.blink_phase;
+    if (drawn == 263) due_after_263 = s.blink_due;
+  });
   EXPECT_EQ(Brief(result), (std::vector<Handover>{{1, 2, 370, 0}, {2, 3, 400, 0}, {3, 4, 305, 0}}));
   EXPECT_TRUE(yawned);
   // The face stretches back to full height over stage 3's frames 96 to 99.
-  const std::vector<int> stretch = {squash[95], squash[96], squash[97], squash[98], squash[99],
-                                    squash[300]};
+  const std::vector<int> stretch = {squash[95], squash[96], squash[97],
+                                    squash[98], squash[99], squash[300]};
   EXPECT_EQ(stretch, (std::vector<int>{6, 4, 3, 2, 1, 1}));
   // The blink scheduled on entry is long due when the eyes open: one starts at once, and the
   // next comes at least 200 frames after it ends.

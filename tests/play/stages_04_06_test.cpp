@@ -117,18 +117,18 @@ TEST(Stage4, JerkCountsOnlyOnTheGroundAndLeadsToStage12SevenFramesLater) {
     int to, at;
   };
   const Case cases[] = {
-      {{50}, 20, 0, 12, 57},     // the last frame before take-off
-      {{60}, 20, 0, 5, 200},     // in the air: unnoticed
-      {{79}, 0, -20, 5, 200},    // still in the air
-      {{80}, 0, 20, 12, 87},     // landed
-      {{195}, 20, 0, 12, 202},   // too late for stage 5 at 200, stage 12 follows at 202
-      {{10}, 15, 0, 5, 200},     // 12 pixels is no jerk
-      {{10}, 0, 17, 12, 17},     // 13 pixels is
+      {{50}, 20, 0, 12, 57},       // the last frame before take-off
+      {{60}, 20, 0, 5, 200},       // in the air: unnoticed
+      {{79}, 0, -20, 5, 200},      // still in the air
+      {{80}, 0, 20, 12, 87},       // landed
+      {{195}, 20, 0, 12, 202},     // too late for stage 5 at 200, stage 12 follows at 202
+      {{10}, 15, 0, 5, 200},       // 12 pixels is no jerk
+      {{10}, 0, 17, 12, 17},       // 13 pixels is
       {{10, 14}, -20, 0, 12, 21},  // a later jerk restarts the count
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::Message() << "first jerk on frame " << c.jerks_on[0] << ", motion "
-                                      << c.dx << "," << c.dy);
+    SCOPED_TRACE(::testing::Message()
+                 << "first jerk on frame " << c.jerks_on[0] << ", motion " << c.dx << "," << c.dy);
     Played run = PlayFrom(4, 4, nullptr, [&](PlayerControl& pc) {
       // Input given now is read by the next pass, which draws with the current stage_frame.
       for (int f : c.jerks_on) {

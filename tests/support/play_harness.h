@@ -33,7 +33,10 @@ class PlayerControl {
   void MoveBy(int dx, int dy);
   void Press(int button = 1);
   void Release(int button = 1);
-  void Click(int button = 1) { Press(button); Release(button); }
+  void Click(int button = 1) {
+    Press(button);
+    Release(button);
+  }
   void PressEscape();
   // Plans the pointer motions that bring the cursor tip (cursor_x - 6, cursor_y - 10) onto
   // (x, y) over the next frames at the given cursor speed; returns true once it is there.
@@ -48,7 +51,7 @@ using Player = std::function<void(PlayerControl&)>;
 struct PlayOptions {
   int seed = 12345;
   DrawMode draw = DrawMode::Null;
-  std::string display;  // for DrawMode::OpenGL: the X display to open (":N")
+  std::string display;       // for DrawMode::OpenGL: the X display to open (":N")
   long max_frames = 200000;  // safety stop: the run ends with ended = false
   // Runs after start-up, before the stage loops: put the game in a state (e.g. g.stage = 3).
   std::function<void()> setup;
@@ -57,7 +60,7 @@ struct PlayOptions {
 };
 
 struct PlayResult {
-  bool ended = false;   // the program ended (Escape, closing card, sequence ran out)
+  bool ended = false;  // the program ended (Escape, closing card, sequence ran out)
   int exit_status = -1;
   int first_stage = 0;  // the stage the loops began with (after setup)
   long frames = 0;      // frames presented

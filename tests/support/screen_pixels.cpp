@@ -7,9 +7,9 @@
       std::abs(actual.b - expected.b) <= 2) {
     return ::testing::AssertionSuccess();
   }
-  return ::testing::AssertionFailure() << "is (" << actual.r << ", " << actual.g << ", "
-                                       << actual.b << "), expected (" << expected.r << ", "
-                                       << expected.g << ", " << expected.b << ")";
+  return ::testing::AssertionFailure()
+         << "is (" << actual.r << ", " << actual.g << ", " << actual.b << "), expected ("
+         << expected.r << ", " << expected.g << ", " << expected.b << ")";
 }
 
 int CountColour(const TPixmap& p, RGB colour) {

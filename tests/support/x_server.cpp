@@ -60,8 +60,8 @@ bool WaitForExit(pid_t pid, int timeout_ms, int* status) {
 }  // namespace
 
 std::unique_ptr<TestXServer> TestXServer::Start(const std::vector<std::string>& args,
-                                                const std::string& log_path,
-                                                bool stderr_to_log, std::string* error) {
+                                                const std::string& log_path, bool stderr_to_log,
+                                                std::string* error) {
   auto fail = [&](const std::string& why) -> std::unique_ptr<TestXServer> {
     if (error) *error = why;
     return nullptr;
@@ -130,8 +130,10 @@ std::unique_ptr<TestXServer> TestXServer::Start(const std::vector<std::string>& 
       ssize_t n = read(read_fd, buf, sizeof buf);
       if (n <= 0) break;  // the server closed the pipe without a number: it died
       for (ssize_t i = 0; i < n; ++i) {
-        if (buf[i] == '\n') done = true;
-        else if (!done) number += buf[i];
+        if (buf[i] == '\n')
+          done = true;
+        else if (!done)
+          number += buf[i];
       }
       continue;
     }
@@ -140,8 +142,8 @@ std::unique_ptr<TestXServer> TestXServer::Start(const std::vector<std::string>& 
   }
   close(read_fd);
   if (!done || number.empty()) {
-    std::string why = "X server " + args[0] + " did not report a display number; log " +
-                      log_path + ":\n" + LogTail(log_path);
+    std::string why = "X server " + args[0] + " did not report a display number; log " + log_path +
+                      ":\n" + LogTail(log_path);
     server->_keep_log = true;
     server.reset();  // stops and reaps it
     return fail(why);
@@ -163,9 +165,9 @@ std::unique_ptr<TestXServer> TestXServer::StartXorgDummy(std::string* error) {
 std::unique_ptr<TestXServer> TestXServer::StartXvfb(int width, int height, std::string* error) {
   std::string log = TempPath("moody-xvfb-log");
   std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-  return Start({"Xvfb", "-screen", "0", screen, "+extension", "GLX", "-nolisten", "tcp",
-                "-noreset"},
-               log, true, error);
+  return Start(
+      {"Xvfb", "-screen", "0", screen, "+extension", "GLX", "-nolisten", "tcp", "-noreset"}, log,
+      true, error);
 }
 
 void TestXServer::Kill() {

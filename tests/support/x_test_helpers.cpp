@@ -35,9 +35,7 @@ ChildResult WaitFor(pid_t pid, int timeout_ms) {
   return result;
 }
 
-void EnterChild(const std::string& display) {
-  setenv("DISPLAY", display.c_str(), 1);
-}
+void EnterChild(const std::string& display) { setenv("DISPLAY", display.c_str(), 1); }
 
 void EndChild() {
   fflush(stdout);
@@ -180,8 +178,8 @@ void WarpRootPointer(const std::string& display, int x, int y) {
 long ScreenPixel(const std::string& display, int x, int y) {
   OwnConnection c(display);
   if (!c.display) return -1;
-  XImage* image = XGetImage(c.display, DefaultRootWindow(c.display), x, y, 1, 1, AllPlanes,
-                            ZPixmap);
+  XImage* image =
+      XGetImage(c.display, DefaultRootWindow(c.display), x, y, 1, 1, AllPlanes, ZPixmap);
   if (!image) return -1;
   long pixel = static_cast<long>(XGetPixel(image, 0, 0) & 0xFFFFFF);
   XDestroyImage(image);

@@ -26,7 +26,7 @@ ChildResult RunInChild(const std::string& display, const std::function<void()>& 
 class ChildProcess {
  public:
   ChildProcess(const std::string& display, const std::function<void(ChildProcess&)>& body);
-  ~ChildProcess();  // kills the child if it still runs
+  ~ChildProcess();                       // kills the child if it still runs
   void Report(const std::string& line);  // from the child
   // From the parent: the next reported line, or "" if the child ended or the timeout passed.
   std::string ReadLine(int timeout_ms = 30000);

@@ -20,7 +20,11 @@ class FakeDriver;
 class FakeGraphics : public TGraphics {
  public:
   FakeGraphics(FakeDriver* driver, int width, int height, int depth, int hertz, int flags)
-      : _driver(driver), _width(width), _height(height), _depth(depth), _hertz(hertz),
+      : _driver(driver),
+        _width(width),
+        _height(height),
+        _depth(depth),
+        _hertz(hertz),
         _flags(flags) {}
   TGraphicsDriver* Driver() override;
   void GetSettings(int& width, int& height, int& depth, int& hertz, int& flags) override {
@@ -139,8 +143,8 @@ TEST_F(DisplayFrontEnd, MeasuredHardwareSyncWithinAMillisecondTurnsSoftSyncOff) 
     int vsync_flip_ms;
     bool soft_sync;
   };
-  for (Case c : {Case{15, false}, Case{16, false}, Case{17, false}, Case{14, true},
-                 Case{18, true}, Case{0, true}}) {
+  for (Case c : {Case{15, false}, Case{16, false}, Case{17, false}, Case{14, true}, Case{18, true},
+                 Case{0, true}}) {
     SCOPED_TRACE("vertical-sync flips of " + std::to_string(c.vsync_flip_ms) + " ms");
     driver.vsync_flip_ms = c.vsync_flip_ms;
     driver.flips.clear();
@@ -184,7 +188,7 @@ TEST_F(DisplayFrontEnd, OpeningClosesThePreviousDisplayFirstAndCountsEveryOpenAn
   const int start = DisplaySequence();
   auto first = OpenGraphics(800, 600, 32, 60, 4);
   ASSERT_TRUE(first);
-  EXPECT_EQ(driver.created_flags, 4 | 2);  // the driver's default flags are added
+  EXPECT_EQ(driver.created_flags, 4 | 2);           // the driver's default flags are added
   EXPECT_EQ(driver.width_seen_while_setting, 800);  // settings known while it is made current
   EXPECT_EQ(DisplaySequence(), start + 1);
   EXPECT_NE(DisplaySequence(), 0);

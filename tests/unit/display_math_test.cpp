@@ -52,12 +52,12 @@ void ExpectRect(const PictureRect& r, int x, int y, int w, int h) {
 }
 
 TEST(DisplayMath, ThePictureFitsCentredWithItsAspectKept) {
-  ExpectRect(FitPicture(1024, 768, 800, 600), 0, 0, 1024, 768);     // scale 1.28
+  ExpectRect(FitPicture(1024, 768, 800, 600), 0, 0, 1024, 768);  // scale 1.28
   ExpectRect(FitPicture(800, 600, 800, 600), 0, 0, 800, 600);
-  ExpectRect(FitPicture(1280, 720, 800, 600), 160, 0, 960, 720);    // bars left and right
+  ExpectRect(FitPicture(1280, 720, 800, 600), 160, 0, 960, 720);  // bars left and right
   ExpectRect(FitPicture(1920, 1080, 800, 600), 240, 0, 1440, 1080);
-  ExpectRect(FitPicture(1280, 1024, 800, 600), 0, 32, 1280, 960);   // bars above and below
-  ExpectRect(FitPicture(640, 400, 800, 600), 53, 0, 533, 400);      // smaller than the picture
+  ExpectRect(FitPicture(1280, 1024, 800, 600), 0, 32, 1280, 960);  // bars above and below
+  ExpectRect(FitPicture(640, 400, 800, 600), 53, 0, 533, 400);     // smaller than the picture
   ExpectRect(FitPicture(0, 768, 800, 600), 0, 0, 0, 0);
 }
 

@@ -19,7 +19,7 @@ struct PngLayout {
   int width, height, bit_depth, color_type;
   std::vector<Bytes> rows;  // packed as PNG stores them
   std::vector<png_color> palette = {};
-  Bytes trns = {};               // palette alphas
+  Bytes trns = {};                // palette alphas
   png_color_16 trns_colour = {};  // grey / RGB transparent colour
   bool has_trns_colour = false;
   bool interlaced = false;
@@ -78,7 +78,10 @@ void ExpectShape(const std::shared_ptr<TPixmap>& p, int width, int height, int f
 }
 
 PngLayout Rgb3x2() {
-  return {3, 2, 8, PNG_COLOR_TYPE_RGB,
+  return {3,
+          2,
+          8,
+          PNG_COLOR_TYPE_RGB,
           {{255, 0, 0, 0, 255, 0, 0, 0, 255}, {1, 2, 3, 4, 5, 6, 7, 8, 9}}};
 }
 
@@ -156,9 +159,9 @@ TEST(PngLoader, PalettesAndTransparencyChunksExpand) {
 TEST(PngLoader, BrokenDataGivesNoPixmap) {
   const Bytes good = EncodePng(Rgb3x2());
   ASSERT_NE(LoadBytes(good), nullptr);
-  EXPECT_EQ(LoadBytes(Bytes(good.begin(), good.begin() + 5)), nullptr);   // short signature
-  EXPECT_EQ(LoadBytes(Bytes(good.begin(), good.begin() + 8)), nullptr);   // signature only
-  EXPECT_EQ(LoadBytes(Bytes(good.begin(), good.end() - 20)), nullptr);    // cut in the data
+  EXPECT_EQ(LoadBytes(Bytes(good.begin(), good.begin() + 5)), nullptr);  // short signature
+  EXPECT_EQ(LoadBytes(Bytes(good.begin(), good.begin() + 8)), nullptr);  // signature only
+  EXPECT_EQ(LoadBytes(Bytes(good.begin(), good.end() - 20)), nullptr);   // cut in the data
   Bytes not_png = good;
   not_png[1] = 'J';
   EXPECT_EQ(LoadBytes(not_png), nullptr);
@@ -198,6 +201,7 @@ TEST(PngLoader, BuiltinPicturesDecodeToTheirSizesAndFormats) {
   EXPECT_EQ(Rgba(*pictures[9], 0, 0), (std::array<int, 4>{255, 255, 255, 255}));
   int black = 0;
   for (int y = 0; y < 17; ++y)
-    for (int x = 0; x < 45; ++x) black += Rgba(*pictures[9], x, y) == std::array<int, 4>{0, 0, 0, 255};
+    for (int x = 0; x < 45; ++x)
+      black += Rgba(*pictures[9], x, y) == std::array<int, 4>{0, 0, 0, 255};
   EXPECT_GT(black, 20);
 }

@@ -34,9 +34,8 @@ TEST(EmbeddedFiles, AddingANameTwiceKeepsTheFirst) {
 }
 
 TEST(EmbeddedFiles, BuiltinPicturesAreRegisteredInOrderWithTheirLengths) {
-  const char* expected[10] = {"cursor.png", "Title.png",  "title2.png", "mouth1.png",
-                              "mouth2.png", "mouth3.png", "mouth4.png", "mouth5.png",
-                              "eye2.png",   "end.png"};
+  const char* expected[10] = {"cursor.png", "Title.png",  "title2.png", "mouth1.png", "mouth2.png",
+                              "mouth3.png", "mouth4.png", "mouth5.png", "eye2.png",   "end.png"};
   for (int i = 0; i < 10; ++i) EXPECT_STREQ(kBuiltinPictureNames[i], expected[i]);
   // A file registered first under a picture's name wins over the built-in one.
   AddEmbeddedFile("eye2.png", kFirst, sizeof kFirst);

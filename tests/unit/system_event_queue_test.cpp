@@ -112,4 +112,3 @@ TEST_F(EventQueueTest, EmptyQueueGivesTheNullEvent) {
   // With no driver nothing could ever arrive: WaitEvent must not hang.
   EXPECT_EQ(WaitEvent(), 0);
 }
-

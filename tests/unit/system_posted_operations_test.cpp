@@ -46,4 +46,3 @@ TEST(PostedOperationsTest, AThrowingOperationLosesNoneOfTheOthers) {
   RunPostedOperations();
   EXPECT_EQ(ran, (std::vector<int>{1, 3}));
 }
-

@@ -42,18 +42,52 @@ TEST(KeyTableTest, SpotChecks) {
     KeySym keysym;
     int code;
   };
-  for (Case c : {Case{XK_Escape, 27}, {XK_a, 65}, {XK_z, 90}, {XK_0, 48}, {XK_9, 57},
-                 {XK_space, 32}, {XK_Return, 13}, {XK_BackSpace, 8}, {XK_Tab, 9},
-                 {XK_F1, 112}, {XK_F12, 123}, {XK_Left, 37}, {XK_Up, 38}, {XK_Right, 39},
-                 {XK_Down, 40}, {XK_Home, 36}, {XK_End, 35}, {XK_Prior, 33}, {XK_Next, 34},
-                 {XK_KP_Home, 103}, {XK_KP_Insert, 96}, {XK_KP_Delete, 110},
-                 {XK_KP_Enter, 13}, {XK_KP_Begin, 101}, {XK_KP_Multiply, 106},
-                 {XK_KP_Add, 107}, {XK_KP_Subtract, 109}, {XK_KP_Divide, 111},
-                 {XK_Num_Lock, 144}, {XK_Scroll_Lock, 145}, {XK_Shift_L, 160},
-                 {XK_Control_R, 163}, {XK_Alt_L, 164}, {XK_Super_R, 92}, {XK_Delete, 46},
-                 {XK_semicolon, 186}, {XK_equal, 187}, {XK_comma, 188}, {XK_minus, 189},
-                 {XK_period, 190}, {XK_slash, 191}, {XK_grave, 192}, {XK_bracketleft, 219},
-                 {XK_backslash, 226}, {XK_bracketright, 221}, {XK_apostrophe, 222}}) {
+  for (Case c : {Case{XK_Escape, 27},
+                 {XK_a, 65},
+                 {XK_z, 90},
+                 {XK_0, 48},
+                 {XK_9, 57},
+                 {XK_space, 32},
+                 {XK_Return, 13},
+                 {XK_BackSpace, 8},
+                 {XK_Tab, 9},
+                 {XK_F1, 112},
+                 {XK_F12, 123},
+                 {XK_Left, 37},
+                 {XK_Up, 38},
+                 {XK_Right, 39},
+                 {XK_Down, 40},
+                 {XK_Home, 36},
+                 {XK_End, 35},
+                 {XK_Prior, 33},
+                 {XK_Next, 34},
+                 {XK_KP_Home, 103},
+                 {XK_KP_Insert, 96},
+                 {XK_KP_Delete, 110},
+                 {XK_KP_Enter, 13},
+                 {XK_KP_Begin, 101},
+                 {XK_KP_Multiply, 106},
+                 {XK_KP_Add, 107},
+                 {XK_KP_Subtract, 109},
+                 {XK_KP_Divide, 111},
+                 {XK_Num_Lock, 144},
+                 {XK_Scroll_Lock, 145},
+                 {XK_Shift_L, 160},
+                 {XK_Control_R, 163},
+                 {XK_Alt_L, 164},
+                 {XK_Super_R, 92},
+                 {XK_Delete, 46},
+                 {XK_semicolon, 186},
+                 {XK_equal, 187},
+                 {XK_comma, 188},
+                 {XK_minus, 189},
+                 {XK_period, 190},
+                 {XK_slash, 191},
+                 {XK_grave, 192},
+                 {XK_bracketleft, 219},
+                 {XK_backslash, 226},
+                 {XK_bracketright, 221},
+                 {XK_apostrophe, 222}}) {
     EXPECT_EQ(KeyCodeForKeysymByte(static_cast<int>(c.keysym & 0xff)), c.code)
         << std::hex << c.keysym;
   }
@@ -103,10 +137,14 @@ TEST(TranslateTest, Buttons) {
     int id;
     int data;
   };
-  for (Case c : {Case{ButtonPress, 1, EventId::MouseDown, 1}, {ButtonPress, 2, EventId::MouseDown, 3},
-                 {ButtonPress, 3, EventId::MouseDown, 2}, {ButtonPress, 4, EventId::MouseWheel, 1},
-                 {ButtonPress, 5, EventId::MouseWheel, -1}, {ButtonRelease, 1, EventId::MouseUp, 1},
-                 {ButtonRelease, 2, EventId::MouseUp, 3}, {ButtonRelease, 3, EventId::MouseUp, 2}}) {
+  for (Case c : {Case{ButtonPress, 1, EventId::MouseDown, 1},
+                 {ButtonPress, 2, EventId::MouseDown, 3},
+                 {ButtonPress, 3, EventId::MouseDown, 2},
+                 {ButtonPress, 4, EventId::MouseWheel, 1},
+                 {ButtonPress, 5, EventId::MouseWheel, -1},
+                 {ButtonRelease, 1, EventId::MouseUp, 1},
+                 {ButtonRelease, 2, EventId::MouseUp, 3},
+                 {ButtonRelease, 3, EventId::MouseUp, 2}}) {
     XEvent e = Button(c.type, c.button);
     Translation t = TranslateXEvent(e, nullptr, keys, 0);
     ASSERT_EQ(t.events.size(), 1u) << c.button;
@@ -115,7 +153,9 @@ TEST(TranslateTest, Buttons) {
     EXPECT_EQ(t.events[0].x, 5);
     EXPECT_EQ(t.events[0].y, 6);
   }
-  for (Case c : {Case{ButtonPress, 6, 0, 0}, {ButtonPress, 8, 0, 0}, {ButtonRelease, 4, 0, 0},
+  for (Case c : {Case{ButtonPress, 6, 0, 0},
+                 {ButtonPress, 8, 0, 0},
+                 {ButtonRelease, 4, 0, 0},
                  {ButtonRelease, 5, 0, 0}}) {
     XEvent e = Button(c.type, c.button);
     EXPECT_TRUE(TranslateXEvent(e, nullptr, keys, 0).events.empty()) << c.button;

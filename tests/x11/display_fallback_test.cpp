@@ -38,8 +38,7 @@ class XvfbEnvironment : public testing::Environment {
     xvfb_wide.reset();
   }
 };
-testing::Environment* const environment =
-    testing::AddGlobalTestEnvironment(new XvfbEnvironment);
+testing::Environment* const environment = testing::AddGlobalTestEnvironment(new XvfbEnvironment);
 
 void UseRealDrivers() {
   static TLinuxSystemDriver system_driver;
@@ -119,7 +118,7 @@ TEST(DisplayFallback, LetterboxesAWideScreenWithThePictureUprightAndTheGameState
     EXPECT_EQ(ScreenPixel(name, 50, 360), 0x000000);    // left bar
     EXPECT_EQ(ScreenPixel(name, 1230, 360), 0x000000);  // right bar
     EXPECT_EQ(ScreenPixel(name, 640, 360), 0xFF0000);
-    EXPECT_EQ(ScreenPixel(name, 165, 5), 0x00FF00);     // the corner, scaled by 1.2
+    EXPECT_EQ(ScreenPixel(name, 165, 5), 0x00FF00);  // the corner, scaled by 1.2
     EXPECT_EQ(ScreenPixel(name, 165, 700), 0xFF0000);
 
     EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));

@@ -34,8 +34,7 @@ class XorgEnvironment : public testing::Environment {
   }
   void TearDown() override { xorg.reset(); }
 };
-testing::Environment* const environment =
-    testing::AddGlobalTestEnvironment(new XorgEnvironment);
+testing::Environment* const environment = testing::AddGlobalTestEnvironment(new XorgEnvironment);
 
 const ModeSize kDesktop{1024, 768};
 const ModeSize kGame{800, 600};
