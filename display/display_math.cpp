@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 int ModeRefreshRate(const VideoModeTiming& mode) {
   if (mode.htotal <= 0 || mode.vtotal <= 0) return 0;
@@ -41,4 +42,15 @@ PictureRect FitPicture(int window_w, int window_h, int picture_w, int picture_h)
   r.x = (window_w - r.w) / 2;
   r.y = (window_h - r.h) / 2;
   return r;
+}
+
+bool ExtensionListHas(const char* list, const char* word) {
+  if (!list) return false;
+  const size_t len = std::strlen(word);
+  for (const char* p = list; (p = std::strstr(p, word)) != nullptr; p += len) {
+    const bool starts = p == list || p[-1] == ' ';
+    const bool ends = p[len] == ' ' || p[len] == '\0';
+    if (starts && ends) return true;
+  }
+  return false;
 }

@@ -20,6 +20,9 @@ int ModeRefreshRate(const VideoModeTiming& mode);
 // -1 if there is none.
 int ChooseVideoMode(const std::vector<VideoModeTiming>& modes, int width, int height, int hertz);
 
+// Whether a space-separated extension list (GL or GLX) names `word` exactly.
+bool ExtensionListHas(const char* list, const char* word);
+
 struct PictureRect {
   int x = 0, y = 0, w = 0, h = 0;  // window pixels, y down
 };

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "display/desktop_guard.h"
+#include "display/display_math.h"
 #include "display/x11_error_trap.h"
 #include "display/x11_video_mode.h"
 #include "system/clock.h"
@@ -30,17 +31,6 @@ GLXDisplayRecord* current_record = nullptr;
 std::vector<GLXDisplayRecord*>* open_records = new std::vector<GLXDisplayRecord*>();
 std::string* last_name_tried = new std::string();
 
-bool HasWord(const char* list, const char* word) {
-  if (!list) return false;
-  size_t len = std::strlen(word);
-  for (const char* p = list; (p = std::strstr(p, word)) != nullptr; p += len) {
-    bool starts = p == list || p[-1] == ' ';
-    bool ends = p[len] == ' ' || p[len] == '\0';
-    if (starts && ends) return true;
-  }
-  return false;
-}
-
 bool QueryGLX(Display* display) {
   glx_state = GLXState{};
   int error_base = 0, event_base = 0, major = 0, minor = 0;
@@ -48,7 +38,7 @@ bool QueryGLX(Display* display) {
   if (!glXQueryVersion(display, &major, &minor)) return false;
   glx_state.glx = true;
   const char* extensions = glXQueryExtensionsString(display, DefaultScreen(display));
-  if (HasWord(extensions, "GLX_SGI_swap_control")) {
+  if (ExtensionListHas(extensions, "GLX_SGI_swap_control")) {
     glx_state.swap_interval = reinterpret_cast<PFNGLXSWAPINTERVALSGIPROC>(
         glXGetProcAddress(reinterpret_cast<const GLubyte*>("glXSwapIntervalSGI")));
   }

@@ -5,7 +5,8 @@
 #include <GL/glx.h>
 
 #include <cstdlib>
-#include <cstring>
+
+#include "display/display_math.h"
 
 namespace {
 
@@ -27,15 +28,7 @@ struct FramebufferProcs {
 FramebufferProcs procs;
 
 bool HasExtension(const char* name) {
-  const char* all = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-  if (!all) return false;
-  size_t len = std::strlen(name);
-  for (const char* p = all; (p = std::strstr(p, name)) != nullptr; p += len) {
-    bool starts = p == all || p[-1] == ' ';
-    bool ends = p[len] == ' ' || p[len] == '\0';
-    if (starts && ends) return true;
-  }
-  return false;
+  return ExtensionListHas(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)), name);
 }
 
 template <class F>

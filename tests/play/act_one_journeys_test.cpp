@@ -35,6 +35,20 @@ void PokeFace(PlayerControl& p) {
   if (p.SteerTipTo(p.state().face_x, p.state().face_y)) p.Click();
 }
 
+// Pokes the sleeping face awake once the cursor can move, then pokes the woken face.
+std::map<int, StageScript> PokeAwakeThenPokeAgain() {
+  return {
+      {0,
+       [](PlayerControl& p, int f) {
+         if (f >= 400) PokeFace(p);
+       }},
+      {1,
+       [](PlayerControl& p, int f) {
+         if (f >= 60) PokeFace(p);
+       }},
+  };
+}
+
 void Jerk(PlayerControl& p) { p.MoveBy(40, 0); }
 
 using Path = std::vector<int>;
@@ -74,16 +88,7 @@ TEST(ActOne, WakingTheSleeperThenLeavingItAloneLetsItDozeOnIntoTheYawn) {
 }
 
 TEST(ActOne, PokingTheWokenFaceStartlesIt) {
-  PlayResult r = Journey({
-      {0,
-       [](PlayerControl& p, int f) {
-         if (f >= 400) PokeFace(p);
-       }},
-      {1,
-       [](PlayerControl& p, int f) {
-         if (f >= 60) PokeFace(p);
-       }},
-  });
+  PlayResult r = Journey(PokeAwakeThenPokeAgain());
   // Nothing yawned yet: the startled face goes on to stage 10.
   EXPECT_EQ(r.stages(), (Path{0, 1, 9, 10}));
   ExpectHandover(r, 9, 10, 150);
@@ -171,19 +176,10 @@ TEST(ActOne, ApproachingTheWaryOrTheStartledFaceLeadsToStage11) {
   EXPECT_EQ(wary.stages(), (Path{0, 2, 3, 4, 5, 6, 7, 8, 11}));
 
   // Startled after a poke in stage 1: come back toward it once it has landed.
-  PlayResult startled = Journey({
-      {0,
-       [](PlayerControl& p, int f) {
-         if (f >= 400) PokeFace(p);
-       }},
-      {1,
-       [](PlayerControl& p, int f) {
-         if (f >= 60) PokeFace(p);
-       }},
-      {9,
-       [](PlayerControl& p, int f) {
-         if (f >= 30) p.SteerTipTo(p.state().face_x, p.state().face_y);
-       }},
-  });
+  auto poke_then_approach = PokeAwakeThenPokeAgain();
+  poke_then_approach[9] = [](PlayerControl& p, int f) {
+    if (f >= 30) p.SteerTipTo(p.state().face_x, p.state().face_y);
+  };
+  PlayResult startled = Journey(poke_then_approach);
   EXPECT_EQ(startled.stages(), (Path{0, 1, 9, 11}));
 }

@@ -1,22 +1,12 @@
 // Operations posted to the main thread, and the pipe that wakes it.
 #include <gtest/gtest.h>
-#include <sys/select.h>
 
 #include <stdexcept>
 #include <thread>
 #include <vector>
 
 #include "system/system_driver.h"
-
-namespace {
-bool PipeReadable() {
-  fd_set readable;
-  FD_ZERO(&readable);
-  FD_SET(WakeUpFd(), &readable);
-  timeval now{0, 0};
-  return select(WakeUpFd() + 1, &readable, nullptr, nullptr, &now) == 1;
-}
-}  // namespace
+#include "tests/support/wake_pipe_probe.h"
 
 TEST(PostedOperationsTest, PostingFromAnotherThreadWakesAndRunsInOrder) {
   // More posts than the pipe has room for bytes: a full pipe must neither block nor lose any.
@@ -26,12 +16,12 @@ TEST(PostedOperationsTest, PostingFromAnotherThreadWakesAndRunsInOrder) {
     for (int i = 0; i < kPosts; ++i) PostOperation([&ran, i] { ran.push_back(i); });
   });
   poster.join();
-  EXPECT_TRUE(PipeReadable());
+  EXPECT_TRUE(WakeUpPipeReadable());
   EXPECT_TRUE(PostedOperationsPending());
   RunPostedOperations();
   ASSERT_EQ(ran.size(), size_t{kPosts});
   for (int i = 0; i < kPosts; ++i) ASSERT_EQ(ran[i], i);
-  EXPECT_FALSE(PipeReadable());
+  EXPECT_FALSE(WakeUpPipeReadable());
   EXPECT_FALSE(PostedOperationsPending());
 }
 

@@ -1,7 +1,6 @@
 // The real path: wall clock, a timer thread, the wake-up pipe and select() in the X11 driver's
 // Wait (with no X connection it waits on the pipe alone). Bounds here only guard against hangs.
 #include <gtest/gtest.h>
-#include <sys/select.h>
 #include <sys/sysinfo.h>
 
 #include <chrono>
@@ -11,16 +10,9 @@
 #include "system/event_queue.h"
 #include "system/timer.h"
 #include "system/x11_system_driver.h"
+#include "tests/support/wake_pipe_probe.h"
 
 namespace {
-bool PipeReadable() {
-  fd_set readable;
-  FD_ZERO(&readable);
-  FD_SET(WakeUpFd(), &readable);
-  timeval now{0, 0};
-  return select(WakeUpFd() + 1, &readable, nullptr, nullptr, &now) == 1;
-}
-
 class RealTimerTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -76,11 +68,11 @@ TEST_F(RealTimerTest, SignalWakesTheWaitAndRunsTheExitHandler) {
   action.sa_handler = RequestExitFromSignal;
   sigaction(SIGTERM, &action, nullptr);
   raise(SIGTERM);
-  EXPECT_TRUE(PipeReadable());  // a blocked select() would wake now
-  EXPECT_EQ(handled, 0);        // the handler runs on the main thread, after a pump
+  EXPECT_TRUE(WakeUpPipeReadable());  // a blocked select() would wake now
+  EXPECT_EQ(handled, 0);              // the handler runs on the main thread, after a pump
   WaitSystem();
   EXPECT_EQ(handled, SIGTERM);
-  EXPECT_FALSE(PipeReadable());  // drained, so the next wait blocks again
+  EXPECT_FALSE(WakeUpPipeReadable());  // drained, so the next wait blocks again
   handled = 0;
   PollSystem();
   EXPECT_EQ(handled, 0);
