@@ -58,3 +58,11 @@ int CursorDistance() {
   const double dy = g.face_y - g.cursor_y + 10;
   return TruncToInt(Sqrt(dx * dx + dy * dy));
 }
+
+void DriftCursor(float factor) {
+  const float motion_x = static_cast<float>(PointerX() - kScreenCentreX);
+  g.cursor_x = ClampCursorX(TruncToInt(motion_x * factor + static_cast<float>(g.cursor_x)));
+  const float motion_y = static_cast<float>(PointerY() - kScreenCentreY);
+  g.cursor_y = ClampCursorY(TruncToInt(motion_y * factor + static_cast<float>(g.cursor_y)));
+  MoveMouse(kScreenCentreX, kScreenCentreY);
+}

@@ -4,3 +4,7 @@ void UpdateCursor(float speed);
 int CursorDistance();  // from the face centre to the cursor tip, truncated
 // A jerk: the cursor moved more than 12 pixels on either axis since (x_before, y_before).
 bool CursorJerked(int x_before, int y_before);
+// The cursor dragged by the pointer's motion times `factor` (single-precision arithmetic), clamped
+// to the screen and the pointer re-centred; nothing drawn, gaze and clicks left alone. Used where
+// a scene slows the cursor down to nothing while it fades.
+void DriftCursor(float factor);

@@ -71,6 +71,12 @@ void DrawFaceImage(float x, float y) {
   DrawImage(g.face_image.get(), x, y, 0);
 }
 
+void DrawFaceWithPictureBehind(TImage* picture, int dx, int dy) {
+  SetColor(255, 255, 255);
+  DrawImage(picture, g.face_x + dx, g.face_y + dy, 0);
+  DrawFaceImage(g.face_x, g.face_y);
+}
+
 void DrawBlink(int lo, int hi) {
   // A click on the eyes restarts a blink already under way.
   if ((g.stage_frame > g.blink_due && g.blink_phase == 0) || ClickOverEyes()) g.blink_phase = 1;

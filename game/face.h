@@ -3,6 +3,8 @@
 // of the back buffer over blue, grabbed into face_image with blue made transparent, and drawn
 // wherever the face is.
 
+class TImage;
+
 void BeginFaceCanvas();                // SetBlend(1); the blue 90x90 square
 void DrawFaceDisc();                   // the full yellow disc
 void DrawStandardEyes();               // eye whites at look_y / 3 + 25, pupils following the cursor
@@ -10,6 +12,9 @@ void DrawStaringEyes();                // eye whites at y 25, pupils fixed strai
 void DrawDelightedFeatures();          // eyes shut in delight, mouth wide open
 void GrabFaceCanvas();                 // SetMaskColor(0, 0, 255); GrabImage(face_image); Cls
 void DrawFaceImage(float x, float y);  // SetColor(255, 255, 255); the face image at (x, y)
+// A picture centred (dx, dy) from the face centre, then the face over it, both in the current
+// blend: in mask blend the picture shows only through holes left in the face (an open mouth).
+void DrawFaceWithPictureBehind(TImage* picture, int dx, int dy);
 
 void DrawBlink(int lo, int hi);
 void ScheduleBlink(int lo, int hi);

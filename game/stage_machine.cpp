@@ -67,9 +67,15 @@ void SetStageChangeListener(std::function<void(int, int, int)> listener) {
 
 const std::vector<StageEntry>& StageTable() {
   static const std::vector<StageEntry> table = {
-      {0, RunStage0}, {1, RunStage1}, {2, RunStage2},   {3, RunStage3},
-      {4, RunStage4}, {5, RunStage5}, {6, RunStage6},   {7, RunStage7},
-      {8, RunStage8}, {9, RunStage9}, {74, RunStage74},
+      {0, RunStage0}, {1, RunStage1}, {2, RunStage2}, {3, RunStage3}, {4, RunStage4}, {5, RunStage5},
+      {6, RunStage6}, {7, RunStage7}, {8, RunStage8}, {9, RunStage9}, {10, RunStage10}, {11, RunStage11},
+      {12, RunStage12}, {13, RunStage13}, {14, RunStage14}, {15, RunStage15}, {16, RunStage16}, {17, RunStage17},
+      {18, RunStage18}, {19, RunStage19}, {20, RunStage20}, {21, RunStage21}, {22, RunStage22}, {23, RunStage23},
+      {24, RunStage24}, {25, RunStage25}, {26, RunStage26}, {27, RunStage27}, {28, RunStage28}, {29, RunStage29},
+      {30, RunStage30}, {31, RunStage31}, {32, RunStage32}, {33, RunStage33}, {34, RunStage34}, {35, RunStage35},
+      {36, RunStage36}, {37, RunStage37}, {38, RunStage38}, {39, RunStage39}, {40, RunStage40}, {41, RunStage41},
+      {42, RunStage42}, {43, RunStage43}, {44, RunStage44}, {45, RunStage45}, {46, RunStage46}, {47, RunStage47},
+      {48, RunStage48}, {49, RunStage49}, {50, RunStage50}, {51, RunStage51}, {74, RunStage74},
   };
   return table;
 }

@@ -318,9 +318,7 @@ void RunStage3() {
     GrabFaceCanvas();
 
     // Still in mask blend: the mouth lies behind the face and shows only through the hole.
-    SetColor(255, 255, 255);
-    DrawImage(g.mouth1_image.get(), g.face_x, g.face_y + 25, 0);
-    DrawFaceImage(g.face_x, g.face_y);
+    DrawFaceWithPictureBehind(g.mouth1_image.get(), 0, 25);
 
     cursor_x_before = g.cursor_x;
     cursor_y_before = g.cursor_y;

@@ -209,6 +209,12 @@ PlayResult Play(const PlayOptions& options, Player player) {
   const int hook = FlipHooks().Add(
       [&](const int&) {
         if (!in_stage_loops) return;
+        // A stage may hand over by writing g.stage itself (keeping its frame count running);
+        // such a change shows up here, at the end of the pass that made it.
+        const int last = result.handovers.empty() ? result.first_stage : result.handovers.back().to;
+        if (g.stage != last) {
+          result.handovers.push_back({last, g.stage, g.stage_frame, control._frame});
+        }
         if (control._frame >= options.max_frames) throw RunStopped{};
         if (player) player(control);
         ++control._frame;

@@ -18,7 +18,8 @@ enum class DrawMode { Null, Recording, OpenGL };
 struct Handover {
   int from;
   int to;
-  int at_stage_frame;  // stage_frame of the stage handing over when it called SetStage
+  int at_stage_frame;  // stage_frame of the stage handing over when it called SetStage (for a
+                       // stage written directly: the stage_frame at the end of that pass)
   long frame;          // frames the stage loops had presented when SetStage was called
 };
 

@@ -1,0 +1,66 @@
+#include "tests/journeys/journey.h"
+
+#include <utility>
+
+namespace {
+
+std::vector<Journey>& Rows() {
+  static std::vector<Journey> rows;
+  return rows;
+}
+
+}  // namespace
+
+JourneyRows::JourneyRows(std::vector<Journey> rows) {
+  for (Journey& row : rows) Rows().push_back(std::move(row));
+}
+
+const std::vector<Journey>& AllJourneys() { return Rows(); }
+
+std::vector<Leg> TakenLegs(const PlayResult& result) {
+  std::vector<Leg> legs;
+  long last_pass = -1;
+  for (const Handover& h : result.handovers) {
+    if (!legs.empty() && h.frame == last_pass) {
+      legs.back().to = h.to;  // a later SetStage in the same pass: that stage never ran
+    } else {
+      legs.push_back({h.from, h.to, h.at_stage_frame});
+    }
+    last_pass = h.frame;
+  }
+  // A pass may hand over and then come back to where it was: no leg at all.
+  std::vector<Leg> real;
+  for (const Leg& leg : legs) {
+    if (leg.from != leg.to) real.push_back(leg);
+  }
+  return real;
+}
+
+PlayResult PlayJourney(const Journey& journey) {
+  PlayOptions options;
+  options.seed = journey.seed;
+  options.max_frames = journey.max_frames;
+  options.setup = journey.setup;
+  const int last_stage = journey.legs.empty() ? -1 : journey.legs.back().to;
+  int stage_changes = 0;
+  int seen_stage = -1;
+  return Play(options, [&](PlayerControl& p) {
+    const GameState& s = p.state();
+    if (s.stage != seen_stage) {
+      if (seen_stage != -1) ++stage_changes;
+      seen_stage = s.stage;
+    }
+    if (s.stage == last_stage && last_stage != 74 &&
+        stage_changes >= static_cast<int>(journey.legs.size())) {
+      return p.PressEscape();
+    }
+    auto script = journey.hand.find(s.stage);
+    if (script != journey.hand.end()) script->second(p, s.stage_frame);
+  });
+}
+
+void PokeFace(PlayerControl& p) {
+  if (p.SteerTipTo(p.state().face_x, p.state().face_y)) p.Click();
+}
+
+void KeepAway(PlayerControl& p) { p.SteerTipTo(20, 560); }
