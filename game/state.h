@@ -39,6 +39,10 @@ struct GameState {
   int32_t squash = 0;    // the title's breathing, read by stages 1 to 3
   int32_t flee_dir = 0;  // stage 1's shuffle direction
   bool yawned = false;   // stage 3 has been entered
+  // Follow-the-leader (stage 14), taken over by the nodding game of stage 17.
+  int32_t moves[7] = {};     // directions to replay: 0 end, 1 right, 2 down, 3 left, 4 up
+  int32_t move_index = 0;    // the move being replayed or recorded
+  int32_t poke_count = 0;    // pokes counted
 
   std::shared_ptr<TImage> face_image;
   std::shared_ptr<TImage> closed_eye_image;

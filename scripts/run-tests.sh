@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Builds moody and runs every test. MOODY_SANITIZE=1 runs them on the AddressSanitizer +
+# Installs what is missing, builds moody and runs every test. MOODY_SANITIZE=1 runs them on the AddressSanitizer +
 # UndefinedBehaviorSanitizer build instead (in build-asan/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Works as the very first command on a fresh machine: installs whatever is missing first.
+bash scripts/install-deps.sh
 jobs=$(nproc)
 if [ "${MOODY_SANITIZE:-0}" = 1 ]; then
   dir=build-asan

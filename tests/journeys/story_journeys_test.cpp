@@ -1,10 +1,15 @@
 // Every journey row of every act, played from its start, must take exactly its path.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <sstream>
 #include <string>
 
+#include <set>
+#include <utility>
+
 #include "tests/journeys/journey.h"
+#include "tests/journeys/story_graph.h"
 
 namespace {
 
@@ -46,5 +51,32 @@ INSTANTIATE_TEST_SUITE_P(Story, Journeys, ::testing::ValuesIn(AllJourneys()),
                          [](const ::testing::TestParamInfo<Journey>& info) {
                            return info.param.name;
                          });
+
+// Every hand-over the story has is taken by some journey, and no journey takes one it has not.
+TEST(StoryGraph, EveryEdgeIsTakenByAJourney) {
+  std::set<std::pair<int, int>> edges;
+  for (const auto& [from, targets] : StoryGraph()) {
+    for (int to : targets) edges.insert({from, to});
+  }
+  std::set<std::pair<int, int>> taken;
+  for (const Journey& journey : AllJourneys()) {
+    for (const Leg& leg : TakenLegs(PlayJourney(journey))) {
+      EXPECT_TRUE(edges.count({leg.from, leg.to}))
+          << journey.name << " took " << leg.from << "->" << leg.to << ", which the story lacks";
+      taken.insert({leg.from, leg.to});
+    }
+  }
+  std::string untaken;
+  size_t covered = 0;
+  for (const auto& edge : edges) {
+    if (taken.count(edge)) {
+      ++covered;
+    } else {
+      untaken += " " + std::to_string(edge.first) + "->" + std::to_string(edge.second);
+    }
+  }
+  std::printf("journeys take %zu of the %zu hand-overs of the story\n", covered, edges.size());
+  EXPECT_TRUE(untaken.empty()) << "no journey takes:" << untaken;
+}
 
 }  // namespace

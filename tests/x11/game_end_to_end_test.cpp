@@ -85,6 +85,16 @@ struct ScreenShot {
   }
 };
 
+// The dummy server's desktop mode, 1024x768, is in force.
+void ExpectDesktopMode(Display* d) {
+  int dot_clock = 0;
+  XF86VidModeModeLine mode{};
+  ASSERT_TRUE(XF86VidModeGetModeLine(d, DefaultScreen(d), &dot_clock, &mode));
+  EXPECT_EQ(mode.hdisplay, 1024);
+  EXPECT_EQ(mode.vdisplay, 768);
+  if (mode.privsize > 0) XFree(mode.c_private);
+}
+
 }  // namespace
 
 TEST(EndToEnd, ShowsTheTitleAndEndsOnEscapeWithTheDesktopBack) {
@@ -118,12 +128,7 @@ TEST(EndToEnd, ShowsTheTitleAndEndsOnEscapeWithTheDesktopBack) {
   ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
   EXPECT_EQ(WEXITSTATUS(status), 0);
 
-  int dot_clock = 0;
-  XF86VidModeModeLine mode{};
-  ASSERT_TRUE(XF86VidModeGetModeLine(d, DefaultScreen(d), &dot_clock, &mode));
-  EXPECT_EQ(mode.hdisplay, 1024);
-  EXPECT_EQ(mode.vdisplay, 768);
-  if (mode.privsize > 0) XFree(mode.c_private);
+  ExpectDesktopMode(d);
   XCloseDisplay(d);
 }
 
@@ -149,4 +154,25 @@ TEST(EndToEnd, WithoutADisplayItSaysSoInOneLineAndFails) {
   EXPECT_EQ(err.find('\n'), err.size() - 1) << err;  // exactly one line
   EXPECT_NE(err.find(display), std::string::npos) << err;
   EXPECT_NE(err.find("GLX"), std::string::npos) << err;
+}
+
+// Left alone, the story plays through to the closing card (about 70 s of frames) and the program
+// ends by itself with status 0, the desktop's mode back.
+TEST(EndToEnd, LeftAloneItPlaysToTheClosingCardAndEndsByItself) {
+  std::string error;
+  auto server = TestXServer::StartXorgDummy(&error);
+  ASSERT_TRUE(server) << "cannot start the dummy X server: " << error;
+  Display* d = XOpenDisplay(server->display_name().c_str());
+  ASSERT_NE(d, nullptr);
+
+  const pid_t moody = StartMoody(server->display_name());
+  ASSERT_GT(moody, 0);
+  int status = 0;
+  ASSERT_TRUE(WaitForExit(moody, std::chrono::seconds(200), &status))
+      << "still running after 200 s";
+  ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+
+  ExpectDesktopMode(d);
+  XCloseDisplay(d);
 }
