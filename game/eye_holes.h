@@ -26,8 +26,14 @@ struct EyeHoleStyle {
   int lid_shut_height;
 };
 
+// The three dozing faces.
+inline constexpr EyeHoleStyle kDozingEyeHoles{300, true, 1, 0, 160, 3.742f, 275, 31};  // stage 37
+inline constexpr EyeHoleStyle kRedozingEyeHoles{200, false, 2, 0, 100, 2.338f, 171, 32};  // 40
+inline constexpr EyeHoleStyle kDrowsyEyeHoles{300, true, 1, 2, 160, 3.742f, 275, 32};  // stage 46
+
 // The canvas part: black rims at 24 + drop (+ look_y / 3 when following), then in blend 1 and
-// alpha 1 the holes in the mask colour one pixel higher. Leaves blend 1, alpha 1, colour blue.
+// alpha 1 the holes in the mask colour one pixel higher. The frame number is the fade's working
+// value, left in scene_real. Leaves blend 1, alpha 1, colour blue.
 void DrawEyeHoleRims(int frame, const EyeHoleStyle& style);
 
 // The screen part, around (face_x, face_y) with the current look_x, look_y: white eyeballs,
@@ -46,8 +52,6 @@ void BackAwayFromCursor();
 // off sideways toward the middle of the screen instead (+1 right, -1 left), the side stage 36
 // places it on in the same case, so it still moves clear of the cursor.
 int SideAwayFromCoveringCursor();
-
-void BackAwayFromCursor();
 
 // The sleeping face after the lids have shut (stages 38 and 41): it breathes with closed eyes,
 // the cursor slows and fades over frames 0..69, the face fades over 301..449 and at 450 the
