@@ -33,11 +33,16 @@ int GazeOffset(int cursor, int face) {
 }
 
 void UpdateCursor(float speed) {
+  UpdateCursorAxes(speed, speed);
+  SetAlpha(1.0f);
+}
+
+void UpdateCursorAxes(float speed_x, float speed_y) {
   SetColor(255, 255, 255);
   const int motion_x = PointerX() - kScreenCentreX;
-  g.cursor_x = ClampCursorX(CursorAxisStep(g.cursor_x, motion_x * double{speed}));
+  g.cursor_x = ClampCursorX(CursorAxisStep(g.cursor_x, motion_x * double{speed_x}));
   const int motion_y = PointerY() - kScreenCentreY;
-  g.cursor_y = ClampCursorY(CursorAxisStep(g.cursor_y, motion_y * double{speed}));
+  g.cursor_y = ClampCursorY(CursorAxisStep(g.cursor_y, motion_y * double{speed_y}));
   // Back to the centre, so the next frame measures only the motion made meanwhile.
   MoveMouse(kScreenCentreX, kScreenCentreY);
   SetAlpha(0.7f);
@@ -46,7 +51,6 @@ void UpdateCursor(float speed) {
   g.look_x = GazeOffset(g.cursor_x, g.face_x);
   g.look_y = GazeOffset(g.cursor_y, g.face_y);
   g.mouse_clicked = MouseHits(1);
-  SetAlpha(1.0f);
 }
 
 bool CursorJerked(int x_before, int y_before) {

@@ -1,6 +1,9 @@
 #pragma once
 // The game's own cursor, steered by the mouse's motion from the screen centre.
 void UpdateCursor(float speed);
+// UpdateCursor with a speed of its own for each axis, for a cursor slowed more across than down.
+// The arrow's alpha of 0.7 is left in force (UpdateCursor restores 1.0 after it).
+void UpdateCursorAxes(float speed_x, float speed_y);
 int CursorDistance();  // from the face centre to the cursor tip, truncated
 // A jerk: the cursor moved more than 12 pixels on either axis since (x_before, y_before).
 bool CursorJerked(int x_before, int y_before);
