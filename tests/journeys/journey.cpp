@@ -40,14 +40,18 @@ PlayResult PlayJourney(const Journey& journey) {
   PlayOptions options;
   options.seed = journey.seed;
   options.max_frames = journey.max_frames;
-  options.setup = journey.setup;
   const int last_stage = journey.legs.empty() ? -1 : journey.legs.back().to;
   int stage_changes = 0;
-  int seen_stage = -1;
+  int seen_stage = 0;
+  // The stage the loops begin with: a hand-over on the very first frame counts as a change too.
+  options.setup = [&] {
+    if (journey.setup) journey.setup();
+    seen_stage = g.stage;
+  };
   return Play(options, [&](PlayerControl& p) {
     const GameState& s = p.state();
     if (s.stage != seen_stage) {
-      if (seen_stage != -1) ++stage_changes;
+      ++stage_changes;
       seen_stage = s.stage;
     }
     if (s.stage == last_stage && last_stage != 74 &&
