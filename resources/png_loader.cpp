@@ -2,18 +2,49 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <csetjmp>
+#include <cstdint>
 #include <cstring>
 
 namespace {
 
-// Far beyond any picture of ours; stops a hostile header from asking for gigabytes.
+// Far beyond any picture of ours (the largest is 307x44); stops a hostile header from asking
+// for gigabytes.
 constexpr int kMaxSide = 16384;
+constexpr uint64_t kMaxPixels = uint64_t{16} << 20;
 
-void ReadFromStream(png_structp png, png_bytep data, png_size_t length) {
-  auto* stream = static_cast<TStream*>(png_get_io_ptr(png));
-  if (stream->Read(data, static_cast<int64_t>(length)) != static_cast<int64_t>(length))
+// The first chunk's length, type, width and height, read ahead of libpng so an oversized image is
+// refused before anything is allocated for it.
+constexpr size_t kHeaderPeek = 16;
+
+struct PngSource {
+  TStream* stream;
+  uint8_t header[kHeaderPeek];
+  size_t header_left;  // bytes of `header` libpng has not consumed yet
+};
+
+void ReadFromSource(png_structp png, png_bytep data, png_size_t length) {
+  auto* source = static_cast<PngSource*>(png_get_io_ptr(png));
+  const size_t from_header = std::min<size_t>(length, source->header_left);
+  std::memcpy(data, source->header + (kHeaderPeek - source->header_left), from_header);
+  source->header_left -= from_header;
+  const auto rest = static_cast<int64_t>(length - from_header);
+  if (rest > 0 && source->stream->Read(data + from_header, rest) != rest)
     png_error(png, "unexpected end of data");
+}
+
+uint32_t BigEndian32(const uint8_t* p) {
+  return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | uint32_t{p[3]};
+}
+
+// A PNG begins with its IHDR chunk (13 bytes of data); anything else is refused here as libpng
+// would refuse it.
+bool HeaderAcceptable(const uint8_t (&header)[kHeaderPeek]) {
+  if (BigEndian32(header) != 13 || std::memcmp(header + 4, "IHDR", 4) != 0) return false;
+  const uint64_t width = BigEndian32(header + 8);
+  const uint64_t height = BigEndian32(header + 12);
+  return width * height <= kMaxPixels;
 }
 
 // Failures are answered with "no pixmap"; libpng's own messages would only be noise.
@@ -73,6 +104,11 @@ std::shared_ptr<TPixmap> PixmapFromRows(png_structp png, png_infop info) {
 std::shared_ptr<TPixmap> LoadPixmapPNG(TStream& stream) {
   png_byte signature[8];
   if (stream.Read(signature, 8) != 8 || png_sig_cmp(signature, 0, 8) != 0) return nullptr;
+  PngSource source{&stream, {}, kHeaderPeek};
+  if (stream.Read(source.header, kHeaderPeek) != static_cast<int64_t>(kHeaderPeek) ||
+      !HeaderAcceptable(source.header)) {
+    return nullptr;
+  }
 
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
   if (!png) return nullptr;
@@ -81,7 +117,7 @@ std::shared_ptr<TPixmap> LoadPixmapPNG(TStream& stream) {
     png_destroy_read_struct(&png, nullptr, nullptr);
     return nullptr;
   }
-  png_set_read_fn(png, &stream, ReadFromStream);
+  png_set_read_fn(png, &source, ReadFromSource);
   png_set_sig_bytes(png, 8);
   png_set_user_limits(png, kMaxSide, kMaxSide);
 

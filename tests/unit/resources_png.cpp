@@ -172,6 +172,18 @@ TEST(PngLoader, BrokenDataGivesNoPixmap) {
   EXPECT_EQ(LoadPixmap("incbin::no-such-picture.png"), nullptr);
 }
 
+// 16 megapixels is the most the loader takes: one row more is refused before it is decoded,
+// even though the data itself is whole and valid.
+TEST(PngLoader, ImagesOverSixteenMegapixelsAreRefused) {
+  auto blank = [](int width, int height) {
+    return PngLayout{width, height, 1, PNG_COLOR_TYPE_GRAY,
+                     std::vector<Bytes>(height, Bytes((width + 7) / 8, 0))};
+  };
+  ExpectShape(LoadBytes(EncodePng(blank(4096, 4096))), 4096, 4096, PixelFormat::I8);
+  EXPECT_EQ(LoadBytes(EncodePng(blank(4096, 4097))), nullptr);
+  EXPECT_EQ(LoadBytes(EncodePng(blank(16384, 1025))), nullptr);
+}
+
 TEST(PngLoader, BuiltinPicturesDecodeToTheirSizesAndFormats) {
   RegisterBuiltinPictures();
   struct Expected {
