@@ -80,8 +80,11 @@ const std::vector<StageEntry>& StageTable() {
   return table;
 }
 
-void RunStages() {
+void RunStages(const std::function<void(int)>& on_entry) {
   // No outer loop: a stage handing over to an earlier stage, or to one without a loop, falls
   // through everything after it and the program body ends.
-  for (const StageEntry& entry : StageTable()) entry.run();
+  for (const StageEntry& entry : StageTable()) {
+    if (on_entry) on_entry(entry.number);
+    entry.run();
+  }
 }

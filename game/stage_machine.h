@@ -23,4 +23,5 @@ struct StageEntry {
 };
 const std::vector<StageEntry>& StageTable();
 // Walks the table once, from the first entry to the last, as the program body does.
-void RunStages();
+// `on_entry`, when given, hears the number of each entry just before it runs.
+void RunStages(const std::function<void(int)>& on_entry = nullptr);

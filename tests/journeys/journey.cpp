@@ -19,14 +19,15 @@ const std::vector<Journey>& AllJourneys() { return Rows(); }
 
 std::vector<Leg> TakenLegs(const PlayResult& result) {
   std::vector<Leg> legs;
-  long last_pass = -1;
+  const Handover* previous = nullptr;
   for (const Handover& h : result.handovers) {
-    if (!legs.empty() && h.frame == last_pass) {
-      legs.back().to = h.to;  // a later SetStage in the same pass: that stage never ran
+    // A later SetStage in the same pass of the same stage's code: the stage chosen first never ran.
+    if (previous != nullptr && h.frame == previous->frame && h.loop == previous->loop) {
+      legs.back().to = h.to;
     } else {
       legs.push_back({h.from, h.to, h.at_stage_frame});
     }
-    last_pass = h.frame;
+    previous = &h;
   }
   // A pass may hand over and then come back to where it was: no leg at all.
   std::vector<Leg> real;

@@ -171,7 +171,8 @@ std::vector<int> PlayResult::stages() const {
   const Handover* previous = nullptr;
   for (const Handover& h : handovers) {
     // A later SetStage in the same pass overrides the earlier one: that stage never ran.
-    if (previous != nullptr && previous->frame == h.frame && visited.size() > 1) {
+    if (previous != nullptr && previous->frame == h.frame && previous->loop == h.loop &&
+        visited.size() > 1) {
       visited.back() = h.to;
     } else if (h.to != visited.back()) {
       visited.push_back(h.to);
@@ -200,10 +201,11 @@ PlayResult Play(const PlayOptions& options, Player player) {
   PlayerControl control;
   control.driver = &system;
   bool in_stage_loops = false;
+  int running_loop = 0;  // the table entry whose code runs
 
   SetEndProgramHandler([](int status) { throw ProgramEnded{status}; });
   SetStageChangeListener([&](int from, int to, int at_stage_frame) {
-    result.handovers.push_back({from, to, at_stage_frame, control._frame});
+    result.handovers.push_back({from, to, at_stage_frame, control._frame, running_loop});
   });
   // Start-up's own flips are not frames of the game.
   const int hook = FlipHooks().Add(
@@ -213,7 +215,7 @@ PlayResult Play(const PlayOptions& options, Player player) {
         // such a change shows up here, at the end of the pass that made it.
         const int last = result.handovers.empty() ? result.first_stage : result.handovers.back().to;
         if (g.stage != last) {
-          result.handovers.push_back({last, g.stage, g.stage_frame, control._frame});
+          result.handovers.push_back({last, g.stage, g.stage_frame, control._frame, running_loop});
         }
         if (control._frame >= options.max_frames) throw RunStopped{};
         if (player) player(control);
@@ -231,7 +233,7 @@ PlayResult Play(const PlayOptions& options, Player player) {
       if (options.body) {
         options.body();
       } else {
-        RunStages();
+        RunStages([&](int number) { running_loop = number; });
       }
       // The stage sequence ran out: the program body returns with status 0.
       result.ended = true;

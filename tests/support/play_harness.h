@@ -21,6 +21,7 @@ struct Handover {
   int at_stage_frame;  // stage_frame of the stage handing over when it called SetStage (for a
                        // stage written directly: the stage_frame at the end of that pass)
   long frame;          // frames the stage loops had presented when SetStage was called
+  int loop;            // the stage whose code was running (its entry block or loop)
 };
 
 // What the player sees and does once per frame (after the frame's decisions, before it is
@@ -66,8 +67,8 @@ struct PlayResult {
   int first_stage = 0;  // the stage the loops began with (after setup)
   long frames = 0;      // frames presented
   std::vector<Handover> handovers;
-  // Stages visited in order, starting with the first one; of two SetStage calls in one pass only
-  // the later counts.
+  // Stages visited in order, starting with the first one; of two SetStage calls in one pass of
+  // the same stage's code only the later counts.
   std::vector<int> stages() const;
 };
 
