@@ -39,13 +39,21 @@ void UpdateCursor(float speed) {
 
 void UpdateCursorAxes(float speed_x, float speed_y) {
   SetColor(255, 255, 255);
+  MoveCursorByPointer(speed_x, speed_y);
+  ShowMovedCursor(0.7f);
+}
+
+void MoveCursorByPointer(float speed_x, float speed_y) {
   const int motion_x = PointerX() - kScreenCentreX;
   g.cursor_x = ClampCursorX(CursorAxisStep(g.cursor_x, motion_x * double{speed_x}));
   const int motion_y = PointerY() - kScreenCentreY;
   g.cursor_y = ClampCursorY(CursorAxisStep(g.cursor_y, motion_y * double{speed_y}));
+}
+
+void ShowMovedCursor(float alpha) {
   // Back to the centre, so the next frame measures only the motion made meanwhile.
   MoveMouse(kScreenCentreX, kScreenCentreY);
-  SetAlpha(0.7f);
+  SetAlpha(alpha);
   SetBlend(3);
   DrawImage(g.cursor_image.get(), g.cursor_x, g.cursor_y, 0);
   g.look_x = GazeOffset(g.cursor_x, g.face_x);

@@ -6,6 +6,7 @@
 #include "game/cursor.h"
 #include "game/cursor_math.h"
 #include "game/face.h"
+#include "game/face_lines.h"
 #include "game/stage_machine.h"
 #include "game/state.h"
 #include "system/numeric.h"
@@ -63,6 +64,17 @@ void DrawEyesBehindHoles(int frame, const EyeHoleStyle& style) {
            static_cast<float>(EyeHoleLidHeight(frame, style)));
 }
 
+void DrawDozingFace(int frame, const EyeHoleStyle& style, int mouth_left) {
+  BeginFaceCanvas();
+  DrawFaceDisc();
+  DrawEyeHoleRims(frame, style);
+  SetColor(0, 0, 0);
+  DrawLine(mouth_left, 66, 61, 65);
+  GrabFaceCanvas();
+  DrawEyesBehindHoles(frame, style);
+  DrawFaceImage(g.face_x, g.face_y);
+}
+
 int SideAwayFromCoveringCursor() { return g.face_x < kScreenCentreX ? 1 : -1; }
 
 void BackAwayFromCursor() {
@@ -96,13 +108,7 @@ void RunSleepingFadeOut(int stage, int mouth_left) {
     BeginFaceCanvas();
     SetColor(kFaceYellow[0], kFaceYellow[1], kFaceYellow[2]);
     DrawOval(0, s, 90, 90 - s);
-    // Closed eyes: a black circle under a yellow one a pixel higher leaves the lower rim.
-    SetColor(0, 0, 0);
-    DrawOval(10, s + 23, 30, 30);
-    DrawOval(50, s + 23, 30, 30);
-    SetColor(kFaceYellow[0], kFaceYellow[1], kFaceYellow[2]);
-    DrawOval(10, s + 22, 30, 30);
-    DrawOval(50, s + 22, 30, 30);
+    DrawShutEyes(s + 23);
     SetColor(0, 0, 0);
     DrawLine(mouth_left, s / 2 + 66, 61, s / 2 + 65);
     GrabFaceCanvas();

@@ -40,6 +40,10 @@ void DrawEyeHoleRims(int frame, const EyeHoleStyle& style);
 // black pupils, yellow lids, in the current blend. Leaves the colour yellow.
 void DrawEyesBehindHoles(int frame, const EyeHoleStyle& style);
 
+// A whole frame of the dozing face of stages 37 and 40: the canvas with the rims and a mouth line
+// from (mouth_left, 66) to (61, 65), grabbed; the eyes behind the holes; the face over them.
+void DrawDozingFace(int frame, const EyeHoleStyle& style, int mouth_left);
+
 // The lid height drawn behind the holes in `frame`.
 double EyeHoleLidHeight(int frame, const EyeHoleStyle& style);
 

@@ -33,23 +33,18 @@ void DrawFaceDisc() {
   DrawOval(0, 0, 90, 90);
 }
 
-void DrawStandardEyes() {
+void DrawEyes(int white_y, int pupil_dx, int pupil_dy) {
   SetColor(255, 255, 255);
-  DrawOval(10, g.look_y / 3 + 25, 30, 30);
-  DrawOval(50, g.look_y / 3 + 25, 30, 30);
+  DrawOval(10, white_y, 30, 30);
+  DrawOval(50, white_y, 30, 30);
   SetColor(0, 0, 0);
-  DrawOval(g.look_x + 15, g.look_y + 30, 20, 20);
-  DrawOval(g.look_x + 55, g.look_y + 30, 20, 20);
+  DrawOval(pupil_dx + 15, pupil_dy + 30, 20, 20);
+  DrawOval(pupil_dx + 55, pupil_dy + 30, 20, 20);
 }
 
-void DrawStaringEyes() {
-  SetColor(255, 255, 255);
-  DrawOval(10, 25, 30, 30);
-  DrawOval(50, 25, 30, 30);
-  SetColor(0, 0, 0);
-  DrawOval(15, 30, 20, 20);
-  DrawOval(55, 30, 20, 20);
-}
+void DrawStandardEyes() { DrawEyes(g.look_y / 3 + 25, g.look_x, g.look_y); }
+
+void DrawStaringEyes() { DrawEyes(25, 0, 0); }
 
 void DrawDelightedFeatures() {
   SetColor(255, 255, 255);
@@ -75,6 +70,24 @@ void DrawFaceWithPictureBehind(TImage* picture, int dx, int dy) {
   SetColor(255, 255, 255);
   DrawImage(picture, g.face_x + dx, g.face_y + dy, 0);
   DrawFaceImage(g.face_x, g.face_y);
+}
+
+void MakeClosedEyeImage() {
+  SetBlend(1);
+  SetColor(255, 255, 255);
+  DrawRect(0, 0, 30, 30);
+  SetColor(0, 0, 0);
+  DrawOval(0, 0, 30, 30);
+  SetColor(255, 255, 255);
+  DrawOval(0, -1, 30, 30);
+  SetMaskColor(255, 255, 255);
+  GrabImage(g.closed_eye_image.get(), 0, 0, 0);
+}
+
+void DrawClosedEyes(int y) {
+  SetColor(0, 0, 0);
+  DrawImage(g.closed_eye_image.get(), 25, y, 0);
+  DrawImage(g.closed_eye_image.get(), 65, y, 0);
 }
 
 void DrawBlink(int lo, int hi) {

@@ -8,6 +8,7 @@
 #include "game/cursor.h"
 #include "game/cursor_math.h"
 #include "game/face.h"
+#include "game/face_lines.h"
 #include "game/stage_machine.h"
 #include "game/stages.h"
 #include "game/state.h"
@@ -29,13 +30,7 @@ void DrawSleepingFaceCanvas(int squash) {
   BeginFaceCanvas();
   SetColor(241, 230, 63);
   DrawOval(0, squash, 90, 90 - squash);
-  // Closed eyes: yellow ovals over black ones leave only the lower rims.
-  SetColor(0, 0, 0);
-  DrawOval(10, squash + 21, 30, 30);
-  DrawOval(50, squash + 21, 30, 30);
-  SetColor(241, 230, 63);
-  DrawOval(10, squash + 20, 30, 30);
-  DrawOval(50, squash + 20, 30, 30);
+  DrawShutEyes(squash + 21);
   SetColor(0, 0, 0);
   DrawLine(35, squash / 2 + 63, 55, squash / 2 + 63);
   GrabFaceCanvas();

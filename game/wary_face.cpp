@@ -3,6 +3,7 @@
 #include "draw2d/image.h"
 #include "draw2d/render_state.h"
 #include "game/face.h"
+#include "game/face_lines.h"
 #include "game/state.h"
 #include "system/random.h"
 
@@ -39,12 +40,7 @@ void DrawWaryFace() {
   SetColor(0, 0, 0);
   DrawOval(g.look_x + 15, g.look_y + 30, 20, 20);
   DrawOval(g.look_x + 55, g.look_y + 30, 20, 20);
-  SetColor(kFaceYellow[0], kFaceYellow[1], kFaceYellow[2]);
-  SetRotation(45);
-  DrawRect(17, 20, 7, 19);
-  SetRotation(-45);
-  DrawRect(69, 25, 7, 19);
-  SetRotation(0);
+  DrawSlantedLids();
   DrawBlink(40, 250);
   DrawDoubledBrows();
   // Drawn in the brows' black; the mouth line now and then a pixel lower or higher.

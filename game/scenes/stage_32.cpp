@@ -52,16 +52,6 @@ struct Fight {
 
 double Distance(int x0, int y0, int x1, int y1) { return Sqrt(Pow(x0 - x1, 2) + Pow(y0 - y1, 2)); }
 
-// Calmed after a hit: the eyes stop following up and down and the pupils lose their glare.
-void DrawCalmedEyes() {
-  SetColor(255, 255, 255);
-  DrawOval(10, 25, 30, 30);
-  DrawOval(50, 25, 30, 30);
-  SetColor(0, 0, 0);
-  DrawOval(g.look_x + 15, g.look_y + 30, 20, 20);
-  DrawOval(g.look_x + 55, g.look_y + 30, 20, 20);
-}
-
 // --- Phase 1 ------------------------------------------------------------------------------
 
 void Chase(Fight& fight) {
@@ -297,7 +287,7 @@ void RunStage32() {
     BeginFaceCanvas();
     DrawFaceDisc();
     if (fight.phase == kHit && fight.Since() >= 45) {
-      DrawCalmedEyes();
+      DrawEyes(25, g.look_x, g.look_y);  // calm again, eyes level
     } else {
       DrawWidePupilEyes();
     }

@@ -6,6 +6,7 @@
 #include "display/graphics.h"
 #include "game/cursor.h"
 #include "game/face.h"
+#include "game/face_lines.h"
 #include "game/stage_machine.h"
 #include "game/stages.h"
 #include "game/state.h"
@@ -26,17 +27,6 @@ bool Poked() { return CursorDistance() < kPokeRadius && g.mouse_clicked != 0; }
 void DrawSquashedDisc(int squash) {
   SetFaceColor();
   DrawOval(0, squash, 90, 90 - squash);
-}
-
-// Sleeping eyes: a black circle covered by a face-coloured one a pixel higher leaves only the
-// lower rim, a closed lid.
-void DrawSleepingEyes(int squash) {
-  SetColor(0, 0, 0);
-  DrawOval(10, squash + 21, 30, 30);
-  DrawOval(50, squash + 21, 30, 30);
-  SetFaceColor();
-  DrawOval(10, squash + 20, 30, 30);
-  DrawOval(50, squash + 20, 30, 30);
 }
 
 // Small turned squares at the outer corners of the lids.
@@ -139,26 +129,6 @@ bool SeesCursor() {
 
 // --- Stage 3 ------------------------------------------------------------------------------
 
-// A 30x30 picture holding only the lower rim of a circle (white is masked out): drawn tinted
-// black it is a closed, smiling eye.
-void MakeClosedEyeImage() {
-  SetBlend(1);
-  SetColor(255, 255, 255);
-  DrawRect(0, 0, 30, 30);
-  SetColor(0, 0, 0);
-  DrawOval(0, 0, 30, 30);
-  SetColor(255, 255, 255);
-  DrawOval(0, -1, 30, 30);
-  SetMaskColor(255, 255, 255);
-  GrabImage(g.closed_eye_image.get(), 0, 0, 0);
-}
-
-void DrawSmilingEyes(int y) {
-  SetColor(0, 0, 0);
-  DrawImage(g.closed_eye_image.get(), 25, y, 0);
-  DrawImage(g.closed_eye_image.get(), 65, y, 0);
-}
-
 // Frames 0..99: the left eye closes again while, at the very end, the face stretches back to
 // its full height.
 void DrawDozingFace(int f) {
@@ -212,12 +182,12 @@ void DrawYawnFace(int f) {
   SetFaceColor();
   DrawOval(0, 0, 90, 90);
   if (f <= 144) {  // the yawn opens
-    DrawSmilingEyes((145 - f) / 3 + 21);
+    DrawClosedEyes((145 - f) / 3 + 21);
     const int opening = (f - 145) / 3;  // -15 .. 0
     SetHoleColor();
     DrawOval(30, 47 - opening, 30, opening * 2 + 31);
   } else if (f <= 174) {  // held, with a gulp every sixth frame
-    DrawSmilingEyes(21);
+    DrawClosedEyes(21);
     SetHoleColor();
     if (f % 6 == 0) {
       DrawOval(30, 46, 30, 33);
@@ -225,16 +195,16 @@ void DrawYawnFace(int f) {
       DrawOval(30, 47, 30, 31);
     }
   } else if (f <= 204) {  // the yawn closes
-    DrawSmilingEyes((f - 175) / 2 + 21);
+    DrawClosedEyes((f - 175) / 2 + 21);
     SetHoleColor();
     DrawOval(30, (f - 175) / 2 + 47, 30, 206 - f);
   } else if (f <= 214) {  // lip smack
-    DrawSmilingEyes(36);
+    DrawClosedEyes(36);
     const int smack = Abs(f - 210);
     SetHoleColor();
     DrawOval(40, smack / 3 + 60, 10, smack);
   } else if (f <= 259) {  // content
-    DrawSmilingEyes(36);
+    DrawClosedEyes(36);
     DrawMouthLine(63);
   } else {
     DrawOpeningEyes(f);
@@ -250,7 +220,7 @@ void RunStage1() {
     const int n = g.squash;
     BeginFaceCanvas();
     DrawSquashedDisc(n);
-    DrawSleepingEyes(n);
+    DrawShutEyes(n + 21);
     if (20 < f && f < 2500) {  // frown
       SetColor(100, 100, 50);
       DrawLine(41, 39, 41, 41);

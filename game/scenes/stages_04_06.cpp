@@ -5,6 +5,7 @@
 #include "draw2d/render_state.h"
 #include "game/cursor.h"
 #include "game/face.h"
+#include "game/face_lines.h"
 #include "game/stage_machine.h"
 #include "game/stages.h"
 #include "game/state.h"
@@ -50,19 +51,8 @@ struct Hop {
 
 // Stage 6's face once touched: grumpy.
 void DrawGrumpyFeatures() {
-  SetColor(255, 255, 255);
-  DrawOval(10, 25, 30, 30);
-  DrawOval(50, 25, 30, 30);
-  SetColor(0, 0, 0);
-  DrawOval(g.look_x + 15, g.look_y / 2 + 30, 20, 20);
-  DrawOval(g.look_x + 55, g.look_y / 2 + 30, 20, 20);
-  // Heavy upper lids with black edges, and a flat mouth.
-  SetColor(kFaceYellow[0], kFaceYellow[1], kFaceYellow[2]);
-  DrawRect(10, 25, 70, 13);
-  SetColor(0, 0, 0);
-  DrawLine(10, 38, 40, 38);
-  DrawLine(50, 38, 80, 38);
-  DrawLine(37, 70, 53, 70);
+  DrawHeavyLiddedEyes();
+  DrawLine(37, 70, 53, 70);  // a flat mouth
 }
 
 }  // namespace
@@ -120,13 +110,7 @@ void RunStage5() {
 
     BeginFaceCanvas();
     DrawFaceDisc();
-    SetColor(255, 255, 255);
-    DrawOval(10, 25, 30, 30);
-    DrawOval(50, 25, 30, 30);
-    // A glance that moves the pupils a pixel at most.
-    SetColor(0, 0, 0);
-    DrawOval(g.look_x / 3 + 15, g.look_y / 3 + 30, 20, 20);
-    DrawOval(g.look_x / 3 + 55, g.look_y / 3 + 30, 20, 20);
+    DrawEyes(25, g.look_x / 3, g.look_y / 3);  // a glance that moves the pupils a pixel at most
     SetBlend(3);
     SetColor(255, 255, 255);
     DrawImage(g.mouth2_image.get(), 45, 70, 0);

@@ -7,6 +7,7 @@
 #include "game/stage_machine.h"
 #include "game/stages.h"
 #include "game/state.h"
+#include "game/watchful_face.h"
 #include "system/numeric.h"
 #include "system/random.h"
 
@@ -123,18 +124,7 @@ void RunStage8() {
       }
     }
 
-    BeginFaceCanvas();
-    DrawFaceDisc();
-    SetColor(255, 255, 255);
-    DrawOval(10, g.look_y / 4 + 25, 30, 30);
-    DrawOval(50, g.look_y / 4 + 25, 30, 30);
-    SetColor(0, 0, 0);
-    DrawOval(g.look_x + 15, g.look_y + 30, 20, 20);
-    DrawOval(g.look_x + 55, g.look_y + 30, 20, 20);
-    DrawBlink(50, 260);
-    SetColor(0, 0, 0);
-    DrawLine(38, 68, 52, 68);
-    GrabFaceCanvas();
+    DrawWatchfulFace();
 
     DrawFaceImage(g.face_x, g.face_y);
     dist_before = CursorDistance();

@@ -10,6 +10,7 @@
 #include "game/stage_machine.h"
 #include "game/stages.h"
 #include "game/state.h"
+#include "game/watchful_face.h"
 #include "system/numeric.h"
 #include "system/random.h"
 
@@ -149,18 +150,7 @@ void RunStage11() {
   float& difference = g.scene_real;
 
   while (g.stage == 11) {
-    BeginFaceCanvas();
-    DrawFaceDisc();
-    SetColor(255, 255, 255);
-    DrawOval(10, g.look_y / 4 + 25, 30, 30);
-    DrawOval(50, g.look_y / 4 + 25, 30, 30);
-    SetColor(0, 0, 0);
-    DrawOval(g.look_x + 15, g.look_y + 30, 20, 20);
-    DrawOval(g.look_x + 55, g.look_y + 30, 20, 20);
-    DrawBlink(50, 260);
-    SetColor(0, 0, 0);
-    DrawLine(38, 68, 52, 68, 1);
-    GrabFaceCanvas();
+    DrawWatchfulFace();
 
     // The direction is taken every other frame, from the cursor point; the distance from its tip.
     if (g.stage_frame % 2 == 0) {

@@ -58,12 +58,7 @@ constexpr int kEdgeAwayFrom = 120;
 
 void DrawSulkingFace(int f) {
   BeginFace();
-  SetColor(255, 255, 255);
-  DrawOval(10, 25, 30, 30);
-  DrawOval(50, 25, 30, 30);
-  SetColor(0, 0, 0);
-  DrawOval(g.look_x + 15, g.look_y + 30, 20, 20);
-  DrawOval(g.look_x + 55, g.look_y + 30, 20, 20);
+  DrawEyes(25, g.look_x, g.look_y);  // the whites stay put
 
   // Heavy lids; looking up lifts them a little.
   SetFaceColor();

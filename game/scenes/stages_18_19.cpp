@@ -7,6 +7,8 @@
 #include "game/cursor.h"
 #include "game/cursor_math.h"
 #include "game/face.h"
+#include "game/face_lines.h"
+#include "game/laughing_face.h"
 #include "game/stage_machine.h"
 #include "game/stages.h"
 #include "game/state.h"
@@ -32,12 +34,7 @@ constexpr int kPauseFrame = 48;
 
 void DrawDancingFace() {
   DrawFaceDisc();
-  SetColor(255, 255, 255);
-  DrawOval(10, 25, 30, 30);
-  DrawOval(50, 25, 30, 30);
-  SetColor(0, 0, 0);
-  DrawOval(g.look_x + 15, g.look_y + 30, 20, 20);
-  DrawOval(g.look_x + 55, g.look_y + 30, 20, 20);
+  DrawEyes(25, g.look_x, g.look_y);
   SetFaceColor();  // lids, a little lower when looking up
   DrawRect(10, g.look_y < 0 ? g.look_y / 2 + 25 : 25, 70, 11);
   DrawBlink(50, 260);
@@ -45,18 +42,8 @@ void DrawDancingFace() {
   DrawLine(30, 30, 60, 30);
   DrawLine(10, 28, 30, 30);
   DrawLine(80, 28, 60, 30);
-  // The grin: bared teeth with gaps, and creased corners.
-  SetColor(0, 0, 0);
-  DrawRect(35, 69, 20, 4);
-  SetColor(255, 255, 245);
-  DrawRect(36, 70, 18, 2);
-  SetColor(0, 0, 0);
-  DrawLine(39, 70, 39, 71);
-  DrawLine(44, 70, 44, 71);
-  DrawLine(50, 70, 50, 71);
-  SetColor(200, 190, 52);
-  DrawLine(33, 70, 36, 67);
-  DrawLine(53, 67, 56, 70);
+  SetColor(0, 0, 0);  // the grin
+  DrawBaredTeeth(69, {255, 255, 245}, {200, 190, 52});
 }
 
 void DrawCalmFace() {
@@ -65,23 +52,6 @@ void DrawCalmFace() {
   DrawBlink(50, 260);
   SetColor(0, 0, 0);
   DrawLine(36, 70, 54, 70);
-}
-
-// The face bobs with laughter: its top drops by `bounce` while the mouth opens and shuts.
-void DrawLaughingFace(int bounce) {
-  const int b = bounce;
-  SetFaceColor();
-  DrawOval(0, b, 90, 90 - b);
-  SetColor(0, 0, 0);
-  DrawOval(10, b + 12, 30, 30);
-  DrawOval(50, b + 12, 30, 30);
-  SetFaceColor();  // only the lower rims stay: eyes shut
-  DrawOval(10, b + 11, 30, 30);
-  DrawOval(50, b + 11, 30, 30);
-  SetColor(255, 255, 255);
-  SetScale(1.1f, static_cast<float>((10 - b) / 8.0 + double{0.3f}));
-  DrawImage(g.mouth1_image.get(), 43, b / 2 + 63, 0);
-  SetScale(1, 1);
 }
 
 bool RuledOut(int dir_code, int direction) { return dir_code % direction == 0; }
@@ -182,19 +152,9 @@ constexpr int kSettleClicks = 6;   // clicks past this straighten it too
 
 void DrawSwallowingEyes(int f) {
   if (f >= 10 && f <= 13) {  // rising with the opening mouth
-    SetColor(255, 255, 255);
-    DrawOval(10, g.look_y / 3 + 61 - 4 * f, 30, 30);
-    DrawOval(50, g.look_y / 3 + 61 - 4 * f, 30, 30);
-    SetColor(0, 0, 0);
-    DrawOval(g.look_x + 15, g.look_y + 66 - 4 * f, 20, 20);
-    DrawOval(g.look_x + 55, g.look_y + 66 - 4 * f, 20, 20);
+    DrawEyes(g.look_y / 3 + 61 - 4 * f, g.look_x, g.look_y + 36 - 4 * f);
   } else if (f >= 14 && f <= 16) {  // raised over the wide-open mouth
-    SetColor(255, 255, 255);
-    DrawOval(10, g.look_y / 3 + 13, 30, 30);
-    DrawOval(50, g.look_y / 3 + 13, 30, 30);
-    SetColor(0, 0, 0);
-    DrawOval(g.look_x + 15, g.look_y + 18, 20, 20);
-    DrawOval(g.look_x + 55, g.look_y + 18, 20, 20);
+    DrawEyes(g.look_y / 3 + 13, g.look_x, g.look_y - 12);
   } else {
     DrawStandardEyes();
     DrawBlink(50, 260);

@@ -7,6 +7,7 @@
 #include "game/cursor.h"
 #include "game/cursor_math.h"
 #include "game/face.h"
+#include "game/face_lines.h"
 #include "game/stage_machine.h"
 #include "game/stages.h"
 #include "game/state.h"
@@ -14,7 +15,6 @@
 #include "system/numeric.h"
 #include "system/polled_input.h"
 #include "system/random.h"
-#include "system/system_driver.h"
 
 namespace {
 
@@ -75,13 +75,7 @@ void Jump(int frame) {
 void CrawlCursor(int step_dx, int step_dy, float factor, float alpha) {
   g.cursor_x = ClampCursorX(TruncToInt(g.cursor_x + step_dx * double{factor}));
   g.cursor_y = ClampCursorY(TruncToInt(g.cursor_y + step_dy * double{factor}));
-  MoveMouse(kScreenCentreX, kScreenCentreY);
-  SetAlpha(alpha);
-  SetBlend(3);
-  DrawImage(g.cursor_image.get(), g.cursor_x, g.cursor_y, 0);
-  g.look_x = GazeOffset(g.cursor_x, g.face_x);
-  g.look_y = GazeOffset(g.cursor_y, g.face_y);
-  g.mouse_clicked = MouseHits(1);
+  ShowMovedCursor(alpha);
 }
 
 // A pixel at a time, at random, away from the cursor once it is more than 5 pixels off.
@@ -104,15 +98,6 @@ void DrawWideEyes() {
   SetColor(0, 0, 0);  // pupils low: looking down
   DrawOval(16, 37, 18, 18);
   DrawOval(56, 37, 18, 18);
-}
-
-void DrawSqueezedEyes() {
-  SetColor(0, 0, 0);
-  DrawOval(10, 21, 30, 30);
-  DrawOval(50, 21, 30, 30);
-  SetColor(kFaceYellow[0], kFaceYellow[1], kFaceYellow[2]);
-  DrawOval(10, 20, 30, 30);
-  DrawOval(50, 20, 30, 30);
 }
 
 // The open mouth is a hole in the face: the screen behind it is black, with the top of a pink
@@ -215,11 +200,7 @@ void RunStage21() {
     DrawStandardEyes();
     DrawCreasedBrows();
     DrawBlink(50, 260);
-    SetColor(255, 255, 255);
-    SetBlend(3);
-    SetAlpha(1);
-    DrawImage(g.mouth4_image.get(), 45, 63, 0);
-    SetBlend(1);
+    DrawFrown(45, 63);
     GrabFaceCanvas();
     DrawFaceImage(g.face_x, g.face_y);
 
@@ -253,7 +234,7 @@ void RunStage22() {
     if (bounce_frame < 0 || (bounce_frame > 0 && f > bounce_frame + 5)) {
       DrawWideEyes();
     } else {
-      DrawSqueezedEyes();
+      DrawShutEyes(21);  // squeezed shut by the bounce
     }
     DrawBlink(50, 260);
     SetColor(kCanvasBlue[0], kCanvasBlue[1], kCanvasBlue[2]);

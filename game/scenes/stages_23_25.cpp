@@ -6,6 +6,7 @@
 #include "display/graphics.h"
 #include "game/cursor.h"
 #include "game/face.h"
+#include "game/face_lines.h"
 #include "game/stage_machine.h"
 #include "game/stages.h"
 #include "game/state.h"
@@ -132,11 +133,7 @@ void RunStage25() {
     }
     DrawStandardEyes();
     if (f > 140 || f < 60) DrawBlink(90, 300);
-    SetColor(255, 255, 255);  // the lips cover the cursor's upper end
-    SetBlend(3);
-    SetAlpha(1);
-    DrawImage(g.mouth4_image.get(), 45, 62, 0);
-    SetBlend(1);
+    DrawFrown(45, 62);  // the lips cover the cursor's upper end
     GrabFaceCanvas();
 
     if (f >= 26 && f <= 60 && g.face_y < 556) g.face_y += 2;

@@ -6,6 +6,7 @@
 #include "game/cursor.h"
 #include "game/face.h"
 #include "game/face_lines.h"
+#include "game/laughing_face.h"
 #include "game/stage_machine.h"
 #include "game/stages.h"
 #include "game/state.h"
@@ -50,13 +51,7 @@ void DrawWaryFace() {
   BeginFaceCanvas();
   DrawFaceDisc();
   DrawStandardEyes();
-  // Slanted bars cut the outer upper corners of the eye whites.
-  SetFaceColor();
-  SetRotation(45);
-  DrawRect(17, 20, 7, 19);
-  SetRotation(-45);
-  DrawRect(69, 25, 7, 19);
-  SetRotation(0);
+  DrawSlantedLids();
   DrawWorryLines();
   DrawBlink(50, 260);
   DrawMouthLine(31, 66, 59, 66);
@@ -145,19 +140,6 @@ void DrawWavyMouthFace() {
   SetColor(255, 255, 255);
   DrawImage(g.mouth2_image.get(), 45, 70, 0);
   SetBlend(1);
-}
-
-// Bobbing by `bounce` (0..10): the top of the face drops, the eyes shut to arcs ride with it and
-// the open mouth stretches most when the face is highest.
-void DrawLaughingFace(int bounce) {
-  BeginFaceCanvas();
-  SetFaceColor();
-  DrawOval(0, bounce, 90, 90 - bounce);
-  DrawShutEyes(bounce + 12);
-  SetColor(255, 255, 255);
-  SetScale(1.1f, static_cast<float>((10 - bounce) / 8.0 + double{0.3f}));
-  DrawImage(g.mouth1_image.get(), 43, bounce / 2 + 63, 0);
-  SetScale(1, 1);
 }
 
 }  // namespace
@@ -260,6 +242,7 @@ void RunStage29() {
       // Only the blink's timing counts here: the canvas drawn next covers its lids.
       DrawBlink(300, 400);
       laugh_bounce = Abs(f % 18 - 10);
+      BeginFaceCanvas();
       DrawLaughingFace(laugh_bounce);
     }
     GrabFaceCanvas();

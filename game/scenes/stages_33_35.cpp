@@ -6,6 +6,7 @@
 #include "display/graphics.h"
 #include "game/cursor.h"
 #include "game/face.h"
+#include "game/face_lines.h"
 #include "game/stage_machine.h"
 #include "game/stages.h"
 #include "game/state.h"
@@ -40,46 +41,16 @@ void UpdateStage33Breath(int n, int& breath) {
 // The deep breath of the sleeping face: a 180-frame cycle, 1..6.
 int SleepingBreath() { return Clamp(Abs(15 - ((g.stage_frame + 10) % 180) / 6) - 4, 1, 6); }
 
-// Only the lower rim of a circle is left once white is masked out: a closed eye, drawn black.
-void RedrawClosedEyeImage() {
-  SetBlend(1);
-  SetColor(255, 255, 255);
-  DrawRect(0, 0, 30, 30);
-  SetColor(0, 0, 0);
-  DrawOval(0, 0, 30, 30);
-  SetColor(255, 255, 255);
-  DrawOval(0, -1, 30, 30);
-  SetMaskColor(255, 255, 255);
-  GrabImage(g.closed_eye_image.get(), 0, 0, 0);
-  SetMaskColor(kCanvasBlue[0], kCanvasBlue[1], kCanvasBlue[2]);
-}
-
-void DrawClosedEyes(int y) {
-  SetColor(0, 0, 0);
-  DrawImage(g.closed_eye_image.get(), 25, y, 0);
-  DrawImage(g.closed_eye_image.get(), 65, y, 0);
-}
-
 void DrawStage33Eyes(int n, int b) {
   const int lift = g.look_y / 3 - b;
   if (n <= 39) {
-    SetColor(0, 0, 0);
-    DrawOval(10, lift + 26, 30, 30);
-    DrawOval(50, lift + 26, 30, 30);
-    SetFaceColor();
-    DrawOval(10, lift + 25, 30, 30);
-    DrawOval(50, lift + 25, 30, 30);
+    DrawShutEyes(lift + 26);
     DrawBlink(50, 260);
   } else if (n <= 299) {  // sleepy, under heavy tilted lids
     SetColor(200, 200, 110);
     DrawOval(10, lift + 26, 30, 30);
     DrawOval(50, lift + 26, 30, 30);
-    SetColor(255, 255, 255);
-    DrawOval(10, lift + 25, 30, 30);
-    DrawOval(50, lift + 25, 30, 30);
-    SetColor(0, 0, 0);
-    DrawOval(g.look_x + 15, g.look_y - b + 30, 20, 20);
-    DrawOval(g.look_x + 55, g.look_y - b + 30, 20, 20);
+    DrawEyes(lift + 25, g.look_x, g.look_y - b);
     SetFaceColor();
     SetRotation(-2);
     DrawRect(10, 24 - b, 30, 8);
@@ -165,7 +136,10 @@ void DrawFadingCursor(float t) {
 
 void RunStage33() {
   // wake_frame starts at -1: SetStage cleared stage_scratch_a on the way in.
-  if (g.stage == 33) RedrawClosedEyeImage();
+  if (g.stage == 33) {
+    MakeClosedEyeImage();  // afresh: the way here need not have passed stage 3
+    SetMaskColor(kCanvasBlue[0], kCanvasBlue[1], kCanvasBlue[2]);
+  }
   int& breath = g.scene_var_3;
   int& wake_frame = g.stage_scratch_a;
   while (g.stage == 33) {

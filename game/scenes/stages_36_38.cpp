@@ -123,14 +123,7 @@ void RunStage36() {
 void RunStage37() {
   while (g.stage == 37) {
     const int n = g.stage_frame;
-    BeginFaceCanvas();
-    DrawFaceDisc();
-    DrawEyeHoleRims(n, kDozingEyeHoles);
-    SetColor(0, 0, 0);
-    DrawLine(33, 66, 61, 65);
-    GrabFaceCanvas();
-    DrawEyesBehindHoles(n, kDozingEyeHoles);
-    DrawFaceImage(g.face_x, g.face_y);
+    DrawDozingFace(n, kDozingEyeHoles, 33);
 
     UpdateCursor(kCursorSpeed);
     if (n > 179) {  // the gaze comes to rest, a little down

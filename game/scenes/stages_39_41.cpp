@@ -71,14 +71,7 @@ void RunStage39() {
 void RunStage40() {
   while (g.stage == 40) {
     const int n = g.stage_frame;
-    BeginFaceCanvas();
-    DrawFaceDisc();
-    DrawEyeHoleRims(n, kRedozingEyeHoles);
-    SetColor(0, 0, 0);
-    DrawLine(36, 66, 61, 65);
-    GrabFaceCanvas();
-    DrawEyesBehindHoles(n, kRedozingEyeHoles);
-    DrawFaceImage(g.face_x, g.face_y);
+    DrawDozingFace(n, kRedozingEyeHoles, 36);
     UpdateCursor(kCursorSpeed);  // the pupils behind the holes keep following
     WaitFrame();
 

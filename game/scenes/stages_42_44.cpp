@@ -11,6 +11,7 @@
 #include "game/stage_machine.h"
 #include "game/stages.h"
 #include "game/state.h"
+#include "game/yawn_into_sleep.h"
 #include "system/numeric.h"
 #include "system/polled_input.h"
 #include "system/random.h"
@@ -23,7 +24,6 @@ constexpr float kCursorAlpha = 0.7f;
 constexpr int kPokeRadius = 45;
 
 void SetFaceColor() { SetColor(kFaceYellow[0], kFaceYellow[1], kFaceYellow[2]); }
-void SetHoleColor() { SetColor(kCanvasBlue[0], kCanvasBlue[1], kCanvasBlue[2]); }
 
 bool Poked() { return CursorDistance() < kPokeRadius && g.mouse_clicked != 0; }
 
@@ -44,36 +44,9 @@ void DrawMouthLine(int x0, int y0, int x1, int y1) {
 void DrawPartingFace() {
   BeginFaceCanvas();
   DrawFaceDisc();
-  SetColor(255, 255, 255);
-  DrawOval(10, 25, 30, 30);
-  DrawOval(50, 25, 30, 30);
-  SetColor(0, 0, 0);
-  DrawOval(g.look_x + 15, g.look_y / 2 + 30, 20, 20);
-  DrawOval(g.look_x + 55, g.look_y / 2 + 30, 20, 20);
-  // Heavy lids over the upper 13 rows of both eyes, with dark edges.
-  SetFaceColor();
-  DrawRect(10, 25, 70, 13);
-  SetColor(0, 0, 0);
-  DrawLine(10, 38, 40, 38);
-  DrawLine(50, 38, 80, 38);
+  DrawHeavyLiddedEyes();
   DrawMouthLine(31, 66, 63, 67);
   GrabFaceCanvas();
-}
-
-// The steps of UpdateCursor(0.8), but drawn at `alpha` (the colour is still white).
-void UpdateFadingCursor(float alpha) {
-  g.cursor_x = ClampCursorX(
-      CursorAxisStep(g.cursor_x, (PointerX() - kScreenCentreX) * double{kCursorSpeed}));
-  g.cursor_y = ClampCursorY(
-      CursorAxisStep(g.cursor_y, (PointerY() - kScreenCentreY) * double{kCursorSpeed}));
-  MoveMouse(kScreenCentreX, kScreenCentreY);
-  SetAlpha(alpha);
-  SetBlend(3);
-  DrawImage(g.cursor_image.get(), g.cursor_x, g.cursor_y, 0);
-  g.look_x = GazeOffset(g.cursor_x, g.face_x);
-  g.look_y = GazeOffset(g.cursor_y, g.face_y);
-  g.mouse_clicked = MouseHits(1);
-  SetAlpha(1.0f);
 }
 
 // --- Stage 43 -----------------------------------------------------------------------------
@@ -157,52 +130,6 @@ void DrawGrinningFeatures() {
   DrawImage(g.mouth2_image.get(), 46, 67, 0);
   SetBlend(1);
   SetScale(1, 1);
-}
-
-// Depth of the sleeper's breath: sinking in from frame 348, then a 180-frame cycle from 366.
-void UpdateBreath(int f, int& breath) {
-  if (f == 200) {
-    breath = 0;
-  } else if (348 <= f && f <= 364) {
-    breath = (f - 347) / 3;
-  } else if (f >= 366) {
-    breath = Abs(15 - (f + 10) % 180 / 6) - 4;
-    if (breath < 1) breath = 1;
-    if (breath > 6) breath = 6;
-  }
-}
-
-// Top of the shut eyes' black circles: up during the yawn, back down, then riding the breath.
-int ShutEyesY(int f, int breath) {
-  if (f <= 208) return 20 - (f - 200) / 3;
-  if (f <= 274) return 10;
-  if (f <= 304) return (f - 275) / 2 + 10;
-  return 25 - breath / 3;
-}
-
-// The yawn is a hole in the face (canvas blue), through which the mouth picture drawn behind the
-// face shows; asleep, a straight line.
-void DrawYawnMouth(int f, int breath, int& yawn_jitter) {
-  SetHoleColor();
-  if (f <= 244) {
-    const int opening = (f - 245) / 3;  // -15 .. 0
-    DrawOval(29, 47 - opening, 32, opening * 2 + 31);
-  } else if (f <= 274) {
-    yawn_jitter = RandomInt(0, 2);
-    DrawOval(29, 47 - yawn_jitter, 32, yawn_jitter * 2 + 31);
-  } else if (f <= 304) {
-    DrawOval(29, (f - 275) / 2 + 47, 32, 306 - f);
-  } else {
-    DrawMouthLine(34, 62 - breath / 3, 56, 62 - breath / 3);
-  }
-}
-
-void DrawSleepyFeatures(int f, int& breath, int& yawn_jitter) {
-  UpdateBreath(f, breath);
-  SetFaceColor();
-  DrawOval(0, 0, 90, 90 - breath);
-  DrawShutEyes(ShutEyesY(f, breath));
-  DrawYawnMouth(f, breath, yawn_jitter);
 }
 
 // Frames 0..10: a hop toward a point 42 pixels above the cursor, which only hard pushes move.
@@ -299,7 +226,10 @@ void RunStage42() {
       g.scene_real = static_cast<float>(f - fade_from);
       alpha = kCursorAlpha - g.scene_real / 200.0f;
     }
-    UpdateFadingCursor(alpha);
+    // UpdateCursor(0.8), but drawn at `alpha` (the colour is still the face's white).
+    MoveCursorByPointer(kCursorSpeed, kCursorSpeed);
+    ShowMovedCursor(alpha);
+    SetAlpha(1.0f);
 
     // The gaze set here overrides the cursor's and is drawn next frame.
     if (-99 <= g.face_x && g.face_x < 900) {
@@ -377,7 +307,7 @@ void RunStage44() {
     } else if (f <= 199) {
       DrawGrinningFeatures();
     } else {
-      DrawSleepyFeatures(f, breath, yawn_jitter);
+      DrawYawnIntoSleep(f - 200, f, breath, yawn_jitter);
     }
     GrabFaceCanvas();
 

@@ -40,16 +40,6 @@ void DrawStartledWhites(int f) {
   }
 }
 
-// Face-coloured bars cutting the outer upper corners of the eyes: a worried look.
-void DrawSlantedLids() {
-  SetFaceColor();
-  SetRotation(45);
-  DrawRect(17, 20, 7, 19);
-  SetRotation(-45);
-  DrawRect(69, 25, 7, 19);
-  SetRotation(0);
-}
-
 void DrawWorriedFace(int f) {
   BeginFaceCanvas();
   DrawFaceDisc();
@@ -60,11 +50,7 @@ void DrawWorriedFace(int f) {
   DrawSlantedLids();
   DrawWorryLines();
   DrawBlink(40, 100);
-  SetColor(255, 255, 255);
-  SetBlend(3);
-  SetAlpha(1.0f);
-  DrawImage(g.mouth4_image.get(), 43, 64, 0);
-  SetBlend(1);
+  DrawFrown(43, 64);
   GrabFaceCanvas();
 }
 
@@ -135,12 +121,7 @@ void DrawAwakeFeatures(int f, int& lid_drop) {
   SetColor(0, 0, 0);
   DrawOval(10, y + 26, 30, 30);
   DrawOval(50, y + 26, 30, 30);
-  SetColor(255, 255, 255);
-  DrawOval(10, y + 25, 30, 30);
-  DrawOval(50, y + 25, 30, 30);
-  SetColor(0, 0, 0);
-  DrawOval(g.look_x + 15, g.look_y + 30, 20, 20);
-  DrawOval(g.look_x + 55, g.look_y + 30, 20, 20);
+  DrawStandardEyes();  // over dark lower rims
   DrawLine(36, 64, 50, 64);
   if (f > 64) {  // the lids creep down
     lid_drop += RandomInt(0, 1);

@@ -13,6 +13,7 @@
 #include "game/stages.h"
 #include "game/state.h"
 #include "game/wary_face.h"
+#include "game/yawn_into_sleep.h"
 #include "system/numeric.h"
 #include "system/random.h"
 #include "system/system_driver.h"
@@ -22,7 +23,6 @@ namespace {
 constexpr int kNotYet = 99999;  // calm_start before the calm phase
 
 void SetFaceColor() { SetColor(kFaceYellow[0], kFaceYellow[1], kFaceYellow[2]); }
-void SetHoleColor() { SetColor(kCanvasBlue[0], kCanvasBlue[1], kCanvasBlue[2]); }
 
 // --- Stage 50: the faces ------------------------------------------------------------------
 
@@ -68,16 +68,7 @@ void DrawAngryFace() {
   DrawFrowningBrows();
   DrawLine(71, 20, 55, 26);
   DrawLine(19, 20, 35, 26);
-  DrawRect(35, 65, 20, 4);
-  SetColor(255, 255, 255);
-  DrawRect(36, 66, 18, 2);
-  SetColor(0, 0, 0);
-  DrawLine(39, 66, 39, 67);
-  DrawLine(44, 66, 44, 67);
-  DrawLine(50, 66, 50, 67);
-  SetColor(200, 0, 0);
-  DrawLine(33, 66, 36, 63);
-  DrawLine(53, 63, 56, 66);
+  DrawBaredTeeth(65, {255, 255, 255}, {200, 0, 0});  // in the brows' black
 }
 
 // The calm phase's first 240 frames: the colour comes back and the face walks to a resting spot
@@ -124,50 +115,6 @@ void DrawRestingFace() {
   DrawLine(35, 63, 55, 63);
 }
 
-// From c + 300: a yawn (the mouth a hole in the mask colour), then sleep with a slow breath.
-void DrawYawnAndSleep(int f) {
-  const int c = g.scene_var_1;
-  int& sleep_bob = g.scene_var_7;
-  const int n = f - c;  // frames into the calm phase
-  if (n == 300) {
-    sleep_bob = 0;
-  } else if (447 < n && n < 465) {
-    sleep_bob = (n - 447) / 3;
-  } else if (n > 465) {
-    sleep_bob = Abs(15 - ((f + 10) % 180) / 6) - 4;  // a breath of 180 frames
-    if (sleep_bob < 1) sleep_bob = 1;
-    if (sleep_bob > 6) sleep_bob = 6;
-  }
-  SetFaceColor();
-  DrawOval(0, 0, 90, 90 - sleep_bob);
-
-  if (n < 309) {
-    DrawShutEyes(20 - (n - 300) / 3);
-  } else if (n < 375) {
-    DrawShutEyes(10);
-  } else if (n < 405) {
-    DrawShutEyes((n - 375) / 2 + 10);
-  } else {
-    DrawShutEyes(25 - sleep_bob / 3);
-  }
-
-  if (n < 345) {
-    const int opening = (n - 345) / 3;
-    SetHoleColor();
-    DrawOval(29, 47 - opening, 32, opening * 2 + 31);
-  } else if (n < 375) {
-    const int yawn_jitter = RandomInt(0, 2);
-    SetHoleColor();
-    DrawOval(29, 47 - yawn_jitter, 32, yawn_jitter * 2 + 31);
-  } else if (n < 405) {
-    SetHoleColor();
-    DrawOval(29, (n - 375) / 2 + 47, 32, 406 - n);
-  } else {
-    SetColor(0, 0, 0);
-    DrawLine(34, 62 - sleep_bob / 3, 56, 62 - sleep_bob / 3);
-  }
-}
-
 void DrawStage50Canvas(int f, float cursor_speed) {
   const int c = g.scene_var_1;
   BeginFaceCanvas();
@@ -179,8 +126,10 @@ void DrawStage50Canvas(int f, float cursor_speed) {
     DrawCalmingFace(f);
   } else if (f < c + 300) {
     DrawRestingFace();
-  } else {
-    DrawYawnAndSleep(f);
+  } else {  // from c + 300 a yawn, then sleep with a slow breath
+    int& sleep_bob = g.scene_var_7;
+    int yawn_jitter = 0;
+    DrawYawnIntoSleep(f - c - 300, f, sleep_bob, yawn_jitter);
   }
   GrabFaceCanvas();
 }

@@ -64,6 +64,15 @@ PlayResult PlayJourney(const Journey& journey) {
   });
 }
 
+void EnterStageWith(int stage, int face_x, int face_y, int cursor_x, int cursor_y) {
+  g.stage = stage;
+  g.stage_frame = 0;
+  g.face_x = face_x;
+  g.face_y = face_y;
+  g.cursor_x = cursor_x;
+  g.cursor_y = cursor_y;
+}
+
 void PokeFace(PlayerControl& p) {
   if (p.SteerTipTo(p.state().face_x, p.state().face_y)) p.Click();
 }

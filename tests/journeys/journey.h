@@ -54,6 +54,9 @@ PlayResult PlayJourney(const Journey& journey);
 // The hand-overs a run took, with the overridden SetStage calls of a pass folded in.
 std::vector<Leg> TakenLegs(const PlayResult& result);
 
-// Common hands.
+// Common setups and hands.
+// `stage` entered at stage_frame 0, with the face and the cursor where the stage handing over
+// leaves them.
+void EnterStageWith(int stage, int face_x, int face_y, int cursor_x, int cursor_y);
 void PokeFace(PlayerControl& p);     // steers onto the face centre and clicks once there
 void KeepAway(PlayerControl& p);     // parks the tip in the bottom-left corner (20, 560)

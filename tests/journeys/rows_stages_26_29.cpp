@@ -8,11 +8,7 @@ namespace {
 
 std::function<void()> StartIn(int stage, int face_x, int face_y, int cursor_x, int cursor_y) {
   return [=] {
-    g.stage = stage;
-    g.face_x = face_x;
-    g.face_y = face_y;
-    g.cursor_x = cursor_x;
-    g.cursor_y = cursor_y;
+    EnterStageWith(stage, face_x, face_y, cursor_x, cursor_y);
     if (stage == 27) g.scene_var_4 = 99999;  // an earlier travel must not count
   };
 }

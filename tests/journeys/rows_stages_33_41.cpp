@@ -10,14 +10,7 @@
 namespace {
 
 // As stage 32 leaves things after the fight: the face mid-screen, the cursor off to one side.
-void AfterTheFight() {
-  g.stage = 33;
-  g.stage_frame = 0;
-  g.face_x = 400;
-  g.face_y = 300;
-  g.cursor_x = 250;
-  g.cursor_y = 450;
-}
+void AfterTheFight() { EnterStageWith(33, 400, 300, 250, 450); }
 
 // Steers onto the sleeping face at its slow cursor speed and clicks once, after the decisions of
 // frame `click_at`: the click is taken in the next frame, whose decisions see click_at + 1.
@@ -29,14 +22,7 @@ StageScript PokeSleeperAfter(int click_at) {
 }
 
 // Stage 28 lets the caught cursor go with the face level with it, 51 pixels to its right.
-void BesideTheCaughtCursor() {
-  g.stage = 36;
-  g.stage_frame = 0;
-  g.face_x = 351;
-  g.face_y = 300;
-  g.cursor_x = 300;
-  g.cursor_y = 300;
-}
+void BesideTheCaughtCursor() { EnterStageWith(36, 351, 300, 300, 300); }
 
 // Moves the pointer so the cursor (speed 0.8) lands exactly `dx` pixels further right.
 void ShiftCursorBy(PlayerControl& p, int dx) { p.MoveBy(static_cast<int>(std::ceil(dx / 0.8)), 0); }
@@ -56,14 +42,7 @@ void CoverTheSteppingFace(PlayerControl& p, int f) {
 // A dozing face (stage 37 from stage 27, stage 40 from stage 39) with the cursor resting exactly
 // on its centre.
 std::function<void()> DozingUnderTheCursor(int stage, int y) {
-  return [=] {
-    g.stage = stage;
-    g.stage_frame = 0;
-    g.face_x = 400;
-    g.face_y = y;
-    g.cursor_x = 400;
-    g.cursor_y = y;
-  };
+  return [=] { EnterStageWith(stage, 400, y, 400, y); };
 }
 
 // The face backed away sideways along the cursor's level, not thrown to a corner.

@@ -11,16 +11,9 @@
 
 namespace {
 
-void PutTipAt(int x, int y) {  // the cursor centre for its tip to be at (x, y)
-  g.cursor_x = x + 6;
-  g.cursor_y = y + 10;
-}
+// The cursor centre placed for its tip to be at (tip_x, tip_y).
 void EnterStage(int stage, int face_x, int face_y, int tip_x, int tip_y) {
-  g.stage = stage;
-  g.stage_frame = 0;
-  g.face_x = face_x;
-  g.face_y = face_y;
-  PutTipAt(tip_x, tip_y);
+  EnterStageWith(stage, face_x, face_y, tip_x + 6, tip_y + 10);
 }
 void AfterPokesInTheMiddle() { EnterStage(45, 400, 160, 400, 120); }   // stage 14's fourth poke
 void AfterPokeAtTheBottom() { EnterStage(45, 420, 585, 420, 581); }    // 23: poked as it peeks

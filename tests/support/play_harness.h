@@ -21,7 +21,7 @@ struct Handover {
   int at_stage_frame;  // stage_frame of the stage handing over when it called SetStage (for a
                        // stage written directly: the stage_frame at the end of that pass)
   long frame;          // frames the stage loops had presented when SetStage was called
-  int loop;            // the stage whose code was running (its entry block or loop)
+  int loop = 0;        // the stage whose code was running (its entry block or loop)
 };
 
 // What the player sees and does once per frame (after the frame's decisions, before it is

@@ -3,15 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
 
 #include "draw2d/pixmap.h"
-#include "draw2d/render_state.h"
 #include "resources/embedded_files.h"
 #include "resources/png_loader.h"
-#include "tests/support/play_harness.h"
-#include "tests/support/screen_pixels.h"
-#include "tests/support/x_server.h"
+#include "tests/support/pixel_play.h"
 
 namespace {
 
@@ -22,47 +18,20 @@ constexpr RGB kBlack{0, 0, 0};
 // The face is drawn centred on (400, 300): canvas pixel (x, y) lands on (355 + x, 255 + y).
 constexpr int kCanvasLeft = 355, kCanvasTop = 255;
 
-class ActOnePixels : public ::testing::Test {
+class ActOnePixels : public PixelPlayTest {
  protected:
-  static void SetUpTestSuite() {
-    std::string error;
-    _server = TestXServer::StartXorgDummy(&error).release();
-    if (_server == nullptr) FAIL() << "cannot start the dummy X server: " << error;
-  }
-  static void TearDownTestSuite() {
-    delete _server;
-    _server = nullptr;
-  }
-
   // Plays `stage` from its start (the title's flattened face, squash 6) and returns the screen of
   // the frame drawn with stage_frame `f`.
   std::shared_ptr<TPixmap> ScreenOf(int stage, int f) {
-    PlayOptions options;
-    options.draw = DrawMode::OpenGL;
-    options.display = _server->display_name();
-    options.max_frames = 600;
-    options.setup = [stage] {
+    return ScreenOfFrame(server(), stage, f, 600, [stage] {
       g.stage = stage;
       g.stage_frame = stage == 3 ? 1 : 0;  // stage 2 hands over to 3 before its WaitFrame
       g.squash = 6;
       g.cursor_x = 60;  // far from the face, out of its sight
       g.cursor_y = 560;
-    };
-    std::shared_ptr<TPixmap> screen;
-    Play(options, [&](PlayerControl& p) {
-      // The player runs after the frame's decisions: the frame on screen was drawn with f.
-      if (p.state().stage == stage && p.state().stage_frame == f + 1) {
-        screen = CurrentDrawDriver()->GrabPixmap(0, 0, 800, 600);
-        p.PressEscape();
-      }
     });
-    return screen;
   }
-
-  static TestXServer* _server;
 };
-
-TestXServer* ActOnePixels::_server = nullptr;
 
 }  // namespace
 

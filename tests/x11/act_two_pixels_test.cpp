@@ -4,15 +4,11 @@
 
 #include <functional>
 #include <memory>
-#include <string>
 
 #include "draw2d/pixmap.h"
-#include "draw2d/render_state.h"
 #include "resources/embedded_files.h"
 #include "resources/png_loader.h"
-#include "tests/support/play_harness.h"
-#include "tests/support/screen_pixels.h"
-#include "tests/support/x_server.h"
+#include "tests/support/pixel_play.h"
 
 namespace {
 
@@ -21,46 +17,19 @@ constexpr RGB kWhite{255, 255, 255};
 constexpr RGB kBlack{0, 0, 0};
 constexpr RGB kGrey{180, 180, 180};
 
-class ActTwoPixels : public ::testing::Test {
+class ActTwoPixels : public PixelPlayTest {
  protected:
-  static void SetUpTestSuite() {
-    std::string error;
-    _server = TestXServer::StartXorgDummy(&error).release();
-    if (_server == nullptr) FAIL() << "cannot start the dummy X server: " << error;
-  }
-  static void TearDownTestSuite() {
-    delete _server;
-    _server = nullptr;
-  }
-
   // Plays `stage` from its first frame, as `setup` leaves the game, and returns the screen of the
   // frame drawn with stage_frame `f`. The cursor rests in the bottom-left corner.
   std::shared_ptr<TPixmap> ScreenOf(int stage, int f, std::function<void()> setup = {}) {
-    PlayOptions options;
-    options.draw = DrawMode::OpenGL;
-    options.display = _server->display_name();
-    options.max_frames = 600;
-    options.setup = [stage, setup] {
+    return ScreenOfFrame(server(), stage, f, 600, [stage, setup] {
       g.stage = stage;
       g.cursor_x = 60;
       g.cursor_y = 560;
       if (setup) setup();
-    };
-    std::shared_ptr<TPixmap> screen;
-    Play(options, [&](PlayerControl& p) {
-      // The player runs after the frame's decisions: the frame on screen was drawn with f.
-      if (p.state().stage == stage && p.state().stage_frame == f + 1) {
-        screen = CurrentDrawDriver()->GrabPixmap(0, 0, 800, 600);
-        p.PressEscape();
-      }
     });
-    return screen;
   }
-
-  static TestXServer* _server;
 };
-
-TestXServer* ActTwoPixels::_server = nullptr;
 
 }  // namespace
 

@@ -4,13 +4,9 @@
 
 #include <functional>
 #include <memory>
-#include <string>
 
 #include "draw2d/pixmap.h"
-#include "draw2d/render_state.h"
-#include "tests/support/play_harness.h"
-#include "tests/support/screen_pixels.h"
-#include "tests/support/x_server.h"
+#include "tests/support/pixel_play.h"
 
 namespace {
 
@@ -19,26 +15,12 @@ constexpr RGB kRed{241, 0, 0};
 constexpr RGB kWhite{255, 255, 255};
 constexpr RGB kBlack{0, 0, 0};
 
-class EndingsPixels : public ::testing::Test {
+class EndingsPixels : public PixelPlayTest {
  protected:
-  static void SetUpTestSuite() {
-    std::string error;
-    _server = TestXServer::StartXorgDummy(&error).release();
-    if (_server == nullptr) FAIL() << "cannot start the dummy X server: " << error;
-  }
-  static void TearDownTestSuite() {
-    delete _server;
-    _server = nullptr;
-  }
-
   // Plays `stage` from its start with the face at (face_x, face_y) and the cursor far off in the
   // bottom-left corner, and returns the screen of the frame drawn with stage_frame `f`.
   std::shared_ptr<TPixmap> ScreenOf(int stage, int f, int face_x, int face_y) {
-    PlayOptions options;
-    options.draw = DrawMode::OpenGL;
-    options.display = _server->display_name();
-    options.max_frames = 800;
-    options.setup = [=] {
+    auto setup = [=] {
       g.stage = stage;
       g.stage_frame = 0;
       g.face_x = face_x;
@@ -46,23 +28,13 @@ class EndingsPixels : public ::testing::Test {
       g.cursor_x = 60;
       g.cursor_y = 560;
     };
-    std::shared_ptr<TPixmap> screen;
-    int passes = 0;
-    Play(options, [&](PlayerControl& p) {
-      // The player runs after each pass's decisions, before it is presented; counting passes
-      // also finds a stage's last frame, whose decisions have already handed over.
-      if (passes++ == f) {
-        screen = CurrentDrawDriver()->GrabPixmap(0, 0, 800, 600);
-        p.PressEscape();
-      }
+    // Counting passes rather than reading stage_frame also finds a stage's last frame, whose
+    // decisions have already handed over.
+    return ScreenWhen(server(), 800, setup, [f, passes = 0](const GameState&) mutable {
+      return passes++ == f;
     });
-    return screen;
   }
-
-  static TestXServer* _server;
 };
-
-TestXServer* EndingsPixels::_server = nullptr;
 
 // Canvas pixel (x, y) of a face drawn centred on (400, 300).
 std::function<RGB(int, int)> FaceAt(const TPixmap& screen, int face_x = 400, int face_y = 300) {

@@ -3,37 +3,27 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
 
-#include "draw2d/render_state.h"
 #include "resources/embedded_files.h"
 #include "resources/png_loader.h"
-#include "tests/support/play_harness.h"
-#include "tests/support/screen_pixels.h"
-#include "tests/support/x_server.h"
+#include "tests/support/pixel_play.h"
 
-TEST(FightPixels, TheChargeGlaresWithWidePupilsAndAnOpenMouth) {
-  std::string error;
-  std::unique_ptr<TestXServer> server = TestXServer::StartXorgDummy(&error);
-  ASSERT_TRUE(server) << "cannot start the dummy X server: " << error;
-  PlayOptions options;
-  options.draw = DrawMode::OpenGL;
-  options.display = server->display_name();
-  options.setup = [] {
-    g.stage = 30;  // as the laughing stage 29 leaves it, the cursor far up and left
-    g.cursor_x = 60, g.cursor_y = 40;
-    g.blink_due = 100000;
-  };
-  std::shared_ptr<TPixmap> screen;
+class FightPixels : public PixelPlayTest {};
+
+TEST_F(FightPixels, TheChargeGlaresWithWidePupilsAndAnOpenMouth) {
   int left = 0, top = 0;  // where canvas pixel (0, 0) lands
-  Play(options, [&](PlayerControl& p) {
-    const GameState& s = p.state();
-    if (s.stage == 30 && s.stage_frame == s.stage_scratch_a + 1) {  // drawn with charge_frame
-      screen = CurrentDrawDriver()->GrabPixmap(0, 0, 800, 600);
-      left = s.face_x - 45, top = s.face_y - 45;
-      p.PressEscape();
-    }
-  });
+  std::shared_ptr<TPixmap> screen = ScreenWhen(
+      server(), 2000,
+      [] {
+        g.stage = 30;  // as the laughing stage 29 leaves it, the cursor far up and left
+        g.cursor_x = 60, g.cursor_y = 40;
+        g.blink_due = 100000;
+      },
+      [&](const GameState& s) {
+        if (s.stage != 30 || s.stage_frame != s.stage_scratch_a + 1) return false;  // charge_frame
+        left = s.face_x - 45, top = s.face_y - 45;
+        return true;
+      });
   ASSERT_TRUE(screen);
   auto at = [&](int x, int y) { return PixelAt(*screen, left + x, top + y); };
 

@@ -3,35 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
 
 #include "draw2d/pixmap.h"
-#include "draw2d/quill2d_driver.h"
-#include "draw2d/render_state.h"
-#include "tests/support/play_harness.h"
-#include "tests/support/screen_pixels.h"
-#include "tests/support/x_server.h"
+#include "tests/support/pixel_play.h"
 
-TEST(FollowPixels, Stage16HeavyLidsOverEyesLookingDownLeft) {
-  std::string error;
-  std::unique_ptr<TestXServer> server = TestXServer::StartXorgDummy(&error);
-  ASSERT_TRUE(server) << "cannot start the dummy X server: " << error;
-  PlayOptions options;
-  options.draw = DrawMode::OpenGL;
-  options.display = server->display_name();
-  options.max_frames = 100;
-  options.setup = [] {
+using FollowPixels = PixelPlayTest;
+
+TEST_F(FollowPixels, Stage16HeavyLidsOverEyesLookingDownLeft) {
+  auto screen = ScreenOfFrame(server(), 16, 20, 100, [] {
     g.stage = 16;
     g.cursor_x = 60;  // down and left of the face: look_x -5, look_y 5
     g.cursor_y = 560;
     g.blink_due = 1000;
-  };
-  std::shared_ptr<TPixmap> screen;
-  Play(options, [&](PlayerControl& p) {
-    if (p.state().stage_frame == 21) {  // on screen: the frame drawn with stage_frame 20
-      screen = CurrentDrawDriver()->GrabPixmap(0, 0, 800, 600);
-      p.PressEscape();
-    }
   });
   ASSERT_TRUE(screen);
   // Canvas pixel (x, y) of the face centred on (400, 300).

@@ -3,23 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
 
 #include "draw2d/pixmap.h"
 #include "draw2d/render_state.h"
-#include "tests/support/play_harness.h"
-#include "tests/support/screen_pixels.h"
-#include "tests/support/x_server.h"
+#include "tests/support/pixel_play.h"
 
-TEST(FacePixels, TheGrabbedFaceShowsYellowWithoutItsBlueCanvas) {
-  std::string error;
-  auto server = TestXServer::StartXorgDummy(&error);
-  ASSERT_TRUE(server) << "cannot start the dummy X server: " << error;
+using FacePixels = PixelPlayTest;
 
-  PlayOptions options;
-  options.draw = DrawMode::OpenGL;
-  options.display = server->display_name();
-  options.max_frames = 101;
+TEST_F(FacePixels, TheGrabbedFaceShowsYellowWithoutItsBlueCanvas) {
+  PlayOptions options = OpenGLPlayOptions(server(), 101);
   std::shared_ptr<TPixmap> screen;
   PlayResult result = Play(options, [&](PlayerControl& p) {
     // Frame 100: the shade is gone, the title is fading in beside the face.

@@ -3,13 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
 
 #include "draw2d/pixmap.h"
-#include "draw2d/render_state.h"
-#include "tests/support/play_harness.h"
-#include "tests/support/screen_pixels.h"
-#include "tests/support/x_server.h"
+#include "tests/support/pixel_play.h"
 
 namespace {
 
@@ -17,37 +13,25 @@ constexpr RGB kYellow{241, 230, 63};
 constexpr RGB kBlack{0, 0, 0};
 constexpr RGB kMouthDark{112, 14, 22};  // the inside of the open mouth picture
 
-// Stage 29 from its start (as stage 17 hands over, the cursor far off), face at (400, 300): the
-// screen of the frame drawn with stage_frame `f`.
-std::shared_ptr<TPixmap> ScreenOf(const TestXServer& server, int f) {
-  PlayOptions options;
-  options.draw = DrawMode::OpenGL;
-  options.display = server.display_name();
-  options.max_frames = 400;
-  options.setup = [] {
-    g.stage = 29;
-    g.cursor_x = 60;
-    g.cursor_y = 560;
-  };
-  std::shared_ptr<TPixmap> screen;
-  Play(options, [&](PlayerControl& p) {
-    if (p.state().stage == 29 && p.state().stage_frame == f + 1) {
-      screen = CurrentDrawDriver()->GrabPixmap(0, 0, 800, 600);
-      p.PressEscape();
-    }
-  });
-  return screen;
-}
+class LaughPixels : public PixelPlayTest {
+ protected:
+  // Stage 29 from its start (as stage 17 hands over, the cursor far off), face at (400, 300): the
+  // screen of the frame drawn with stage_frame `f`.
+  std::shared_ptr<TPixmap> ScreenOf(int f) {
+    return ScreenOfFrame(server(), 29, f, 400, [] {
+      g.stage = 29;
+      g.cursor_x = 60;
+      g.cursor_y = 560;
+    });
+  }
+};
 
 }  // namespace
 
 // Frame 40 is 6 pixels into the bounce, frame 46 its top.
-TEST(LaughPixels, Stage29LaughsWithItsEyesShutInArcsBobbingToTheBeat) {
-  std::string error;
-  auto server = TestXServer::StartXorgDummy(&error);
-  ASSERT_TRUE(server) << "cannot start the dummy X server: " << error;
-  auto low = ScreenOf(*server, 40);
-  auto high = ScreenOf(*server, 46);
+TEST_F(LaughPixels, Stage29LaughsWithItsEyesShutInArcsBobbingToTheBeat) {
+  auto low = ScreenOf(40);
+  auto high = ScreenOf(46);
   ASSERT_TRUE(low && high);
   // Canvas pixel (x, y) lands on (355 + x, 255 + y).
   auto at = [](const TPixmap& screen, int x, int y) { return PixelAt(screen, 355 + x, 255 + y); };

@@ -3,39 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
 
 #include "draw2d/pixmap.h"
-#include "draw2d/render_state.h"
-#include "tests/support/play_harness.h"
-#include "tests/support/screen_pixels.h"
-#include "tests/support/x_server.h"
+#include "tests/support/pixel_play.h"
 
 namespace {
 
 constexpr RGB kYellow{241, 230, 63};
 constexpr RGB kBlack{0, 0, 0};
 
-class SleepPixels : public ::testing::Test {
+class SleepPixels : public PixelPlayTest {
  protected:
-  static void SetUpTestSuite() {
-    std::string error;
-    _server = TestXServer::StartXorgDummy(&error).release();
-    if (_server == nullptr) FAIL() << "cannot start the dummy X server: " << error;
-  }
-  static void TearDownTestSuite() {
-    delete _server;
-    _server = nullptr;
-  }
-
   // Plays stage 35 from frame 800, where stage 33 hands it over, and returns the screen of the
   // frame drawn with stage_frame `f` and the breath it was drawn with.
   std::shared_ptr<TPixmap> ScreenOf(int f, int* breath) {
-    PlayOptions options;
-    options.draw = DrawMode::OpenGL;
-    options.display = _server->display_name();
-    options.max_frames = 1000;
-    options.setup = [] {
+    auto setup = [] {
       g.stage = 35;
       g.stage_frame = 800;
       g.face_x = 400;
@@ -43,21 +25,13 @@ class SleepPixels : public ::testing::Test {
       g.cursor_x = 60;
       g.cursor_y = 560;
     };
-    std::shared_ptr<TPixmap> screen;
-    Play(options, [&](PlayerControl& p) {
-      if (p.state().stage == 35 && p.state().stage_frame == f + 1) {
-        screen = CurrentDrawDriver()->GrabPixmap(0, 0, 800, 600);
-        *breath = p.state().scene_var_3;
-        p.PressEscape();
-      }
+    return ScreenWhen(server(), 1000, setup, [f, breath](const GameState& s) {
+      if (s.stage != 35 || s.stage_frame != f + 1) return false;
+      *breath = s.scene_var_3;
+      return true;
     });
-    return screen;
   }
-
-  static TestXServer* _server;
 };
-
-TestXServer* SleepPixels::_server = nullptr;
 
 }  // namespace
 

@@ -3,13 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
 
 #include "draw2d/pixmap.h"
-#include "draw2d/render_state.h"
-#include "tests/support/play_harness.h"
-#include "tests/support/screen_pixels.h"
-#include "tests/support/x_server.h"
+#include "tests/support/pixel_play.h"
 
 namespace {
 
@@ -35,46 +31,20 @@ int CountNear(const TPixmap& screen, RGB colour, bool outside_face = false) {
   return count;
 }
 
-class SwallowedPixels : public ::testing::Test {
+class SwallowedPixels : public PixelPlayTest {
  protected:
-  static void SetUpTestSuite() {
-    std::string error;
-    _server = TestXServer::StartXorgDummy(&error).release();
-    if (_server == nullptr) FAIL() << "cannot start the dummy X server: " << error;
-  }
-  static void TearDownTestSuite() {
-    delete _server;
-    _server = nullptr;
-  }
-
   // Stage 19 with the mouse left alone; the screen of the frame drawn with stage_frame `f`.
   std::shared_ptr<TPixmap> ScreenOf(int f) {
-    PlayOptions options;
-    options.draw = DrawMode::OpenGL;
-    options.display = _server->display_name();
-    options.max_frames = 100;
-    options.setup = [] {
+    return ScreenOfFrame(server(), 19, f, 100, [] {
       g.stage = 19;
       g.face_x = 400;
       g.face_y = 300;
       g.cursor_x = 400;
       g.cursor_y = 317;
       g.blink_due = 1000;  // eyes open throughout
-    };
-    std::shared_ptr<TPixmap> screen;
-    Play(options, [&](PlayerControl& p) {
-      if (p.state().stage == 19 && p.state().stage_frame == f + 1) {
-        screen = CurrentDrawDriver()->GrabPixmap(0, 0, 800, 600);
-        p.PressEscape();
-      }
     });
-    return screen;
   }
-
-  static TestXServer* _server;
 };
-
-TestXServer* SwallowedPixels::_server = nullptr;
 
 }  // namespace
 
