@@ -10,6 +10,7 @@
 #include "display/graphics.h"
 #include "display/x11_video_mode.h"
 #include "system/system_driver.h"
+#include "system/x11_system_driver.h"
 
 namespace {
 
@@ -44,6 +45,8 @@ void GuardDesktopOnce() {
   std::atexit(CloseEverything);
   XSetIOErrorHandler(OnConnectionLost);
   SetExitRequestHandler(EndOnSignal);
+  // Closing the window is the player's way out, like Escape: status 0, the desktop put back.
+  SetWindowCloseHandler([] { std::exit(0); });
   for (int signo : {SIGINT, SIGTERM, SIGHUP}) {
     // A signal the starter chose to ignore (SIGHUP under nohup) stays ignored.
     struct sigaction previous {};

@@ -1,15 +1,20 @@
 #include "display/glx_display.h"
 
-#include <X11/Xatom.h>
+#include <GL/glxext.h>
 #include <X11/Xutil.h>
+#include <poll.h>
 
 #include <algorithm>
-#include <cstring>
+#include <chrono>
 #include <string>
 #include <vector>
 
 #include "display/desktop_guard.h"
+#include "display/desktop_probe.h"
 #include "display/display_math.h"
+#include "display/display_request.h"
+#include "display/screen_saver.h"
+#include "display/window_identity.h"
 #include "display/x11_error_trap.h"
 #include "display/x11_video_mode.h"
 #include "system/clock.h"
@@ -17,19 +22,35 @@
 
 namespace {
 
-constexpr const char* kApplicationTitle = "Quillbox Application";
+// Another client may hold a grab for a moment (a menu closing as the game starts): the grabs are
+// tried for about a second before the display settles for the focus alone.
+constexpr int kGrabAttempts = 50;
+constexpr int kGrabRetryMillis = 20;
+// A window manager maps a managed window when it is ready; one that never does must not hang the
+// start.
+constexpr int kMapTimeoutMillis = 3000;
+
+bool windowed_requested = false;
 
 // What the connection's GLX offers; asked at every open, as the connection may be a new one.
 struct GLXState {
   bool glx = false;
-  PFNGLXSWAPINTERVALSGIPROC swap_interval = nullptr;
+  PFNGLXSWAPINTERVALEXTPROC swap_interval_ext = nullptr;
+  PFNGLXSWAPINTERVALMESAPROC swap_interval_mesa = nullptr;
+  PFNGLXSWAPINTERVALSGIPROC swap_interval_sgi = nullptr;
 };
 
 GLXState glx_state;
 GLXDisplayRecord* current_record = nullptr;
+GLXDisplayRecord* input_record = nullptr;  // the one whose window the input comes from
 // Leaked on purpose: the exit handlers use it after static destructors may have run.
 std::vector<GLXDisplayRecord*>* open_records = new std::vector<GLXDisplayRecord*>();
 std::string* last_name_tried = new std::string();
+
+template <class F>
+F LookUp(const char* name) {
+  return reinterpret_cast<F>(glXGetProcAddress(reinterpret_cast<const GLubyte*>(name)));
+}
 
 bool QueryGLX(Display* display) {
   glx_state = GLXState{};
@@ -38,11 +59,34 @@ bool QueryGLX(Display* display) {
   if (!glXQueryVersion(display, &major, &minor)) return false;
   glx_state.glx = true;
   const char* extensions = glXQueryExtensionsString(display, DefaultScreen(display));
+  if (ExtensionListHas(extensions, "GLX_EXT_swap_control")) {
+    glx_state.swap_interval_ext = LookUp<PFNGLXSWAPINTERVALEXTPROC>("glXSwapIntervalEXT");
+  }
+  if (ExtensionListHas(extensions, "GLX_MESA_swap_control")) {
+    glx_state.swap_interval_mesa = LookUp<PFNGLXSWAPINTERVALMESAPROC>("glXSwapIntervalMESA");
+  }
   if (ExtensionListHas(extensions, "GLX_SGI_swap_control")) {
-    glx_state.swap_interval = reinterpret_cast<PFNGLXSWAPINTERVALSGIPROC>(
-        glXGetProcAddress(reinterpret_cast<const GLubyte*>("glXSwapIntervalSGI")));
+    glx_state.swap_interval_sgi = LookUp<PFNGLXSWAPINTERVALSGIPROC>("glXSwapIntervalSGI");
   }
   return true;
+}
+
+void SetSwapInterval(Display* display, Window window, int interval) {
+  switch (ChooseSwapControl(glx_state.swap_interval_ext != nullptr,
+                            glx_state.swap_interval_mesa != nullptr,
+                            glx_state.swap_interval_sgi != nullptr, interval)) {
+    case SwapControl::kExt:
+      glx_state.swap_interval_ext(display, window, interval);
+      break;
+    case SwapControl::kMesa:
+      glx_state.swap_interval_mesa(static_cast<unsigned>(interval));
+      break;
+    case SwapControl::kSgi:
+      glx_state.swap_interval_sgi(interval);
+      break;
+    case SwapControl::kNone:
+      break;  // the soft pacing of Flip(-1) has the final word anyway
+  }
 }
 
 XVisualInfo* ChooseVisual(Display* display, int screen, int flags) {
@@ -59,33 +103,52 @@ XVisualInfo* ChooseVisual(Display* display, int screen, int flags) {
   return glXChooseVisual(display, screen, attributes.data());
 }
 
-void SetTitle(Display* display, Window window) {
-  Atom name = XInternAtom(display, "_NET_WM_NAME", False);
-  Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
-  XChangeProperty(display, window, name, utf8, 8, PropModeReplace,
-                  reinterpret_cast<const unsigned char*>(kApplicationTitle),
-                  static_cast<int>(std::strlen(kApplicationTitle)));
-}
+class XGrabPort : public GrabPort {
+ public:
+  XGrabPort(Display* display, Window window) : _display(display), _window(window) {}
+  bool GrabKeyboard() override {
+    return XGrabKeyboard(_display, _window, True, GrabModeAsync, GrabModeAsync, CurrentTime) ==
+           GrabSuccess;
+  }
+  bool GrabPointer() override {
+    return XGrabPointer(_display, _window, True, ButtonPressMask, GrabModeAsync, GrabModeAsync,
+                        _window, None, CurrentTime) == GrabSuccess;
+  }
+  void UngrabKeyboard() override { XUngrabKeyboard(_display, CurrentTime); }
+  void UngrabPointer() override { XUngrabPointer(_display, CurrentTime); }
 
-// A window manager may not resize it; the game's picture has one size.
-void MakeWindowed(Display* display, Window window, int width, int height) {
-  Atom delete_window = XInternAtom(display, "WM_DELETE_WINDOW", False);
-  XSetWMProtocols(display, window, &delete_window, 1);
-  XSizeHints* hints = XAllocSizeHints();
-  if (hints) {
-    hints->flags = PMinSize | PMaxSize;
-    hints->min_width = hints->max_width = width;
-    hints->min_height = hints->max_height = height;
-    XSetWMNormalHints(display, window, hints);
-    XFree(hints);
+ private:
+  Display* _display;
+  Window _window;
+};
+
+bool WaitForMapNotify(Display* display, Window window, int timeout_ms) {
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
+  XEvent event;
+  for (;;) {
+    if (XCheckTypedWindowEvent(display, window, MapNotify, &event)) return true;
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) return false;
+    pollfd p{ConnectionNumber(display), POLLIN, 0};
+    poll(&p, 1, static_cast<int>(std::min<long long>(left, 50)));
   }
 }
 
-void WaitForMapNotify(Display* display, Window window) {
-  XEvent event;
-  do {
-    XWindowEvent(display, window, StructureNotifyMask, &event);
-  } while (event.type != MapNotify);
+void SelectInput(Display* display, const GLXDisplayRecord* r) {
+  long mask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
+              PointerMotionMask | FocusChangeMask;
+  // An unmanaged window keeps its size; a managed one learns the size it is given.
+  mask |= r->style == WindowStyle::kOverrideFullScreen ? ResizeRedirectMask : StructureNotifyMask;
+  XSelectInput(display, r->window, mask);
+}
+
+// The focus is asked for once the window can take it; a window that is not viewable yet (a
+// window manager still deciding) gets it from the window manager instead.
+void AskForFocus(Display* display, Window window) {
+  XErrorTrap trap(display);
+  XSetInputFocus(display, window, RevertToParent, CurrentTime);
 }
 
 // The record's connection if it is still the open one; its windows and context are gone with an
@@ -95,23 +158,77 @@ Display* LiveDisplay(const GLXDisplayRecord* r) {
   return display && display == r->x_display ? display : nullptr;
 }
 
-// Another client may hold a grab for a moment (a menu closing as the game starts): try again for
-// up to a second rather than play with the pointer free to leave the window.
-void GrabInput(Display* display, Window window) {
-  for (int attempt = 0; attempt < 50; ++attempt) {
-    if (XGrabKeyboard(display, window, True, GrabModeAsync, GrabModeAsync, CurrentTime) ==
-        GrabSuccess) {
-      break;
-    }
-    DelayOn(RealClock(), 20);
+void UsePresenterMapping(GLXDisplayRecord* r) {
+  // The game reads the pointer relative to its centre; the window's centre stands for it.
+  r->pointer_mapping.map =
+      CentredMapping{r->window_width / 2, r->window_height / 2, r->width / 2, r->height / 2};
+  SetPointerMapping(&r->pointer_mapping);
+}
+
+// The keyboard cannot be had: rather than a window that nothing can reach, one the window
+// manager knows, made full screen and given the focus, which gets the keys without a grab.
+bool BecomeManaged(Display* display, GLXDisplayRecord* r) {
+  r->input->ReleaseAll();
+  XUnmapWindow(display, r->window);
+  XSetWindowAttributes attributes{};
+  attributes.override_redirect = False;
+  XChangeWindowAttributes(display, r->window, CWOverrideRedirect, &attributes);
+  AskForFullScreen(display, r->window);
+  r->style = WindowStyle::kManagedFullScreen;
+  SelectInput(display, r);
+  XMapRaised(display, r->window);
+  return WaitForMapNotify(display, r->window, kMapTimeoutMillis);
+}
+
+void TakeInput(Display* display, GLXDisplayRecord* r, bool mapped) {
+  if (r->style == WindowStyle::kWindow) {
+    // An ordinary window grabs nothing until the window manager gives it the focus.
+    SetInputFocused(false);
+    if (mapped) AskForFocus(display, r->window);
+    return;
   }
-  for (int attempt = 0; attempt < 50; ++attempt) {
-    if (XGrabPointer(display, window, True, ButtonPressMask, GrabModeAsync, GrabModeAsync, window,
-                     None, CurrentTime) == GrabSuccess) {
-      break;
-    }
-    DelayOn(RealClock(), 20);
+  if (r->style == WindowStyle::kOverrideFullScreen) {
+    XWarpPointer(display, None, r->window, 0, 0, 0, 0, 0, 0);
   }
+  if (mapped) AskForFocus(display, r->window);
+  const bool keyboard =
+      r->input->TakeAtStart(kGrabAttempts, [] { DelayOn(RealClock(), kGrabRetryMillis); });
+  if (!keyboard && r->style == WindowStyle::kOverrideFullScreen) {
+    if (BecomeManaged(display, r)) AskForFocus(display, r->window);
+  }
+  // Without the keyboard the window waits for the focus; with it, it has the input already.
+  SetInputFocused(keyboard);
+}
+
+void OnFocusChange(bool focused) {
+  if (input_record && input_record->input) input_record->input->OnFocus(focused);
+}
+
+void OnWindowEvent(const XEvent& event) {
+  GLXDisplayRecord* r = input_record;
+  if (!r || event.type != ConfigureNotify || event.xconfigure.window != r->window) return;
+  // Applied after the next swap, so that no frame is split between two surfaces.
+  r->resize_pending = true;
+  r->pending_width = event.xconfigure.width;
+  r->pending_height = event.xconfigure.height;
+}
+
+void ApplyPendingResize(GLXDisplayRecord* r) {
+  if (!r->resize_pending) return;
+  r->resize_pending = false;
+  const int w = r->pending_width, h = r->pending_height;
+  if (w <= 0 || h <= 0 || (w == r->window_width && h == r->window_height)) return;
+  r->window_width = w;
+  r->window_height = h;
+  if (r->presenter.active()) {
+    r->presenter.Resize(w, h);
+  } else {
+    if (w == r->width && h == r->height) return;
+    // Without framebuffer objects the picture stays unscaled in the corner.
+    if (!r->presenter.Create(r->width, r->height, r->flags, w, h)) return;
+    r->scaled = true;
+  }
+  UsePresenterMapping(r);
 }
 
 void DestroyWindowParts(Display* display, GLXDisplayRecord* r) {
@@ -130,7 +247,17 @@ void DestroyWindowParts(Display* display, GLXDisplayRecord* r) {
   }
 }
 
+void StopListening(GLXDisplayRecord* r) {
+  if (input_record != r) return;
+  input_record = nullptr;
+  SetFocusListener(nullptr);
+  SetWindowEventListener(nullptr);
+}
+
 }  // namespace
+
+void RequestWindowedDisplay(bool windowed) { windowed_requested = windowed; }
+bool WindowedDisplayRequested() { return windowed_requested; }
 
 std::unique_ptr<GLXDisplayRecord> CreateGLXDisplay(int width, int height, int depth, int hertz,
                                                    int flags) {
@@ -158,24 +285,21 @@ std::unique_ptr<GLXDisplayRecord> CreateGLXDisplay(int width, int height, int de
   r->hertz = hertz;
   r->flags = flags;
   r->x_display = display;
-  const bool full_screen = depth != 0;
-  if (full_screen) {
-    r->kind = kFullScreenDisplay;
-    r->mode_switched = SwitchVideoMode(display, screen, width, height, hertz);
-    if (r->mode_switched) {
-      r->window_width = width;
-      r->window_height = height;
-    } else {
-      // No mode of our size: cover the screen and show the picture scaled.
-      r->scaled = true;
-      r->window_width = DisplayWidth(display, screen);
-      r->window_height = DisplayHeight(display, screen);
-    }
-  } else {
-    r->kind = kWindowedDisplay;
-    r->window_width = width;
-    r->window_height = height;
+  const bool full_screen = depth != 0 && !windowed_requested;
+  const DesktopFacts facts = ProbeDesktop(display, screen);
+  const WindowPlan plan = PlanWindow(facts, !full_screen, width, height);
+  r->kind = full_screen ? kFullScreenDisplay : kWindowedDisplay;
+  r->style = plan.style;
+  r->xwayland = facts.xwayland;
+  MonitorRect area = plan.area;
+  if (plan.route != ModeRoute::kNone) {
+    r->mode_switched = SwitchVideoMode(display, screen, plan.route, area, width, height, hertz);
+    if (r->mode_switched) area = SwitchedArea(plan.route, area, width, height);
   }
+  r->window_x = area.x;
+  r->window_y = area.y;
+  r->window_width = area.width;
+  r->window_height = area.height;
 
   r->colormap = XCreateColormap(display, root, visual->visual, AllocNone);
   XSetWindowAttributes attributes{};
@@ -183,11 +307,13 @@ std::unique_ptr<GLXDisplayRecord> CreateGLXDisplay(int width, int height, int de
   attributes.border_pixel = 0;
   attributes.background_pixel = 0;  // black until the first frame
   attributes.event_mask = StructureNotifyMask;
-  attributes.override_redirect = full_screen ? True : False;
+  attributes.override_redirect = plan.style == WindowStyle::kOverrideFullScreen ? True : False;
   unsigned long mask = CWColormap | CWBorderPixel | CWBackPixel | CWEventMask | CWOverrideRedirect;
-  r->window = XCreateWindow(display, root, 0, 0, r->window_width, r->window_height, 0,
+  r->window = XCreateWindow(display, root, area.x, area.y, area.width, area.height, 0,
                             visual->depth, InputOutput, visual->visual, mask, &attributes);
-  if (!full_screen) MakeWindowed(display, r->window, width, height);
+  SetWindowIdentity(display, r->window, full_screen);
+  if (plan.style == WindowStyle::kManagedFullScreen) AskForFullScreen(display, r->window);
+  if (plan.style == WindowStyle::kWindow) SetWindowSizeHints(display, r->window, width, height);
 
   r->context = glXCreateContext(display, visual, nullptr, True);
   XFree(visual);
@@ -198,31 +324,29 @@ std::unique_ptr<GLXDisplayRecord> CreateGLXDisplay(int width, int height, int de
   }
 
   XMapRaised(display, r->window);
-  if (full_screen) {
-    XWarpPointer(display, None, r->window, 0, 0, 0, 0, 0, 0);
-    GrabInput(display, r->window);
-  }
+  const bool mapped = WaitForMapNotify(display, r->window, kMapTimeoutMillis);
   glXMakeCurrent(display, r->window, r->context);
-  WaitForMapNotify(display, r->window);
-  XSelectInput(display, r->window,
-               KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
-                   PointerMotionMask | ResizeRedirectMask);
+  SelectInput(display, r.get());
 
-  if (r->scaled) {
+  if (r->window_width != width || r->window_height != height) {
     if (!r->presenter.Create(width, height, flags, r->window_width, r->window_height)) {
-      XUngrabPointer(display, CurrentTime);
-      XUngrabKeyboard(display, CurrentTime);
       DestroyWindowParts(display, r.get());
       XSync(display, False);
+      if (r->mode_switched) RestoreVideoMode();
       return nullptr;
     }
-    // The game reads the pointer relative to its centre; the window's centre stands for it.
-    r->pointer_mapping.map =
-        CentredMapping{r->window_width / 2, r->window_height / 2, width / 2, height / 2};
-    SetPointerMapping(&r->pointer_mapping);
+    r->scaled = true;
+    UsePresenterMapping(r.get());
   }
   SetInputWindow(r->window);
-  SetTitle(display, r->window);
+  r->grab_port = std::make_unique<XGrabPort>(display, r->window);
+  r->input = std::make_unique<InputOwnership>(*r->grab_port, plan.grab_keyboard, plan.grab_pointer);
+  input_record = r.get();
+  SetFocusListener(OnFocusChange);
+  SetWindowEventListener(OnWindowEvent);
+  TakeInput(display, r.get(), mapped);
+  r->screen_saver_suspended = SuspendScreenSaver(display);
+
   current_record = r.get();
   open_records->push_back(r.get());
   PollSystem();
@@ -234,6 +358,7 @@ void CloseGLXDisplay(GLXDisplayRecord* r) {
   r->closed = true;
   auto& open = *open_records;
   open.erase(std::remove(open.begin(), open.end(), r), open.end());
+  StopListening(r);
   const Window window = r->window;
   Display* display = LiveDisplay(r);
   if (display) {
@@ -242,10 +367,8 @@ void CloseGLXDisplay(GLXDisplayRecord* r) {
       glXMakeCurrent(display, r->window, r->context);
       r->presenter.Destroy();
     }
-    if (r->kind == kFullScreenDisplay) {
-      XUngrabPointer(display, CurrentTime);
-      XUngrabKeyboard(display, CurrentTime);
-    }
+    if (r->input) r->input->ReleaseAll();
+    if (r->screen_saver_suspended) ResumeScreenSaver(display);
     DestroyWindowParts(display, r);
   }
   // Also when the connection has been closed under the display: then over a new one.
@@ -287,11 +410,13 @@ void FlipGLXDisplay(int sync) {
   int s = sync != 0 ? 1 : 0;
   if (s != r->sync) {
     r->sync = s;
-    if (glx_state.swap_interval) glx_state.swap_interval(s);
+    SetSwapInterval(display, r->window, s);
   }
   if (r->scaled) r->presenter.PresentToWindow();
   glXSwapBuffers(display, r->window);
+  ApplyPendingResize(r);
   if (r->scaled) r->presenter.BindPicture();
+  if (r->input) r->input->OnFlip();
   CurrentClock().OnBufferSwap(sync);
   PollSystem();
 }

@@ -1,12 +1,17 @@
 #pragma once
-// The platform display: one X window with a GLX context, full screen in a switched video mode
-// where possible, otherwise a screen-sized window showing the picture scaled (ScaledPresenter).
+// The platform display: one X window with a GLX context. Full screen it covers the game monitor,
+// in a switched video mode where the server can switch that monitor alone, otherwise showing the
+// picture scaled (ScaledPresenter); under Xwayland, and when another client keeps the keyboard,
+// as a window the window manager makes full screen and hands the focus to. On request it is an
+// ordinary window, scaled when resized.
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
 #include <memory>
 
+#include "display/desktop_plan.h"
 #include "display/display_math.h"
+#include "display/input_ownership.h"
 #include "display/scaled_presenter.h"
 #include "system/x11_system_driver.h"
 
@@ -29,11 +34,19 @@ struct GLXDisplayRecord {
   Window window = 0;
   GLXContext context = nullptr;
   Colormap colormap = 0;
+  WindowStyle style = WindowStyle::kOverrideFullScreen;
+  bool xwayland = false;
+  int window_x = 0, window_y = 0;  // where it was put, in root pixels
   int window_width = 0, window_height = 0;
   bool mode_switched = false;
-  bool scaled = false;
+  bool scaled = false;  // the picture goes through the presenter
   ScaledPresenter presenter;
   CentredPointerMapping pointer_mapping;
+  std::unique_ptr<GrabPort> grab_port;
+  std::unique_ptr<InputOwnership> input;
+  bool resize_pending = false;  // the window manager gave the window a new size
+  int pending_width = 0, pending_height = 0;
+  bool screen_saver_suspended = false;
   bool closed = false;
 };
 

@@ -116,6 +116,12 @@ void ScaledPresenter::Destroy() {
   _framebuffer = _color_buffer = _depth_stencil_buffer = 0;
 }
 
+void ScaledPresenter::Resize(int window_w, int window_h) {
+  _window_w = window_w;
+  _window_h = window_h;
+  _placement = FitPicture(window_w, window_h, _picture_w, _picture_h);
+}
+
 void ScaledPresenter::BindPicture() {
   if (_framebuffer) procs.BindFramebuffer(GL_FRAMEBUFFER, _framebuffer);
 }

@@ -9,6 +9,8 @@ class ScaledPresenter {
   // Needs the window's GL context current. False if the GL has no framebuffer objects.
   bool Create(int picture_w, int picture_h, int flags, int window_w, int window_h);
   void Destroy();  // context current; safe to call twice
+  // The window has a new size: the picture keeps its aspect and stays centred.
+  void Resize(int window_w, int window_h);
   // Sends drawing and reading to the picture.
   void BindPicture();
   // Draws the picture into the window's back buffer; the caller swaps, then binds the picture.

@@ -1,9 +1,8 @@
 #include "display/x11_video_mode.h"
 
+#include <X11/extensions/Xrandr.h>
 #include <X11/extensions/xf86vmode.h>
 
-#include <algorithm>
-#include <string>
 #include <vector>
 
 #include "display/display_math.h"
@@ -14,33 +13,12 @@ namespace {
 
 struct SwitchState {
   bool switched = false;
-  Display* display = nullptr;
-  int screen = 0;
-  XF86VidModeModeInfo desktop{};  // the mode to come back to
-  char display_name[256] = {};    // for a new connection when this one is lost
+  Display* display = nullptr;  // the connection the switch was made on
+  bool snapshot_taken = false;
+  DesktopSnapshot snapshot;
 };
 
 SwitchState state;
-
-bool ReadCurrentMode(Display* display, int screen, XF86VidModeModeInfo* info) {
-  int dotclock = 0;
-  XF86VidModeModeLine line{};
-  if (!XF86VidModeGetModeLine(display, screen, &dotclock, &line)) return false;
-  if (line.privsize > 0 && line.c_private) XFree(line.c_private);
-  *info = XF86VidModeModeInfo{};
-  info->dotclock = static_cast<unsigned>(dotclock);
-  info->hdisplay = line.hdisplay;
-  info->hsyncstart = line.hsyncstart;
-  info->hsyncend = line.hsyncend;
-  info->htotal = line.htotal;
-  info->hskew = line.hskew;
-  info->vdisplay = line.vdisplay;
-  info->vsyncstart = line.vsyncstart;
-  info->vsyncend = line.vsyncend;
-  info->vtotal = line.vtotal;
-  info->flags = line.flags;
-  return true;
-}
 
 VideoModeTiming TimingOf(const XF86VidModeModeInfo& m) {
   VideoModeTiming t;
@@ -53,28 +31,28 @@ VideoModeTiming TimingOf(const XF86VidModeModeInfo& m) {
   return t;
 }
 
-// Returns whether the server accepted both requests.
-bool SwitchTo(Display* display, int screen, XF86VidModeModeInfo* mode) {
-  XErrorTrap trap(display);
-  XF86VidModeSwitchToMode(display, screen, mode);
-  XF86VidModeSetViewPort(display, screen, 0, 0);
-  return !trap.Failed();
+VideoModeTiming TimingOf(const XRRModeInfo& m) {
+  VideoModeTiming t;
+  t.dotclock_khz = static_cast<int>(m.dotClock / 1000);
+  t.hdisplay = static_cast<int>(m.width);
+  t.htotal = static_cast<int>(m.hTotal);
+  t.vdisplay = static_cast<int>(m.height);
+  t.vtotal = static_cast<int>(m.vTotal);
+  t.flags = static_cast<unsigned>(m.modeFlags);  // RandR's interlace and double-scan bits
+  return t;
 }
 
-}  // namespace
+bool CurrentVidModeSize(Display* display, int screen, int* width, int* height) {
+  int dotclock = 0;
+  XF86VidModeModeLine line{};
+  if (!XF86VidModeGetModeLine(display, screen, &dotclock, &line)) return false;
+  if (line.privsize > 0 && line.c_private) XFree(line.c_private);
+  *width = line.hdisplay;
+  *height = line.vdisplay;
+  return true;
+}
 
-bool SwitchVideoMode(Display* display, int screen, int width, int height, int hertz) {
-  if (state.switched) RestoreVideoMode();
-  int event_base = 0, error_base = 0, major = 0, minor = 0;
-  if (!XF86VidModeQueryExtension(display, &event_base, &error_base)) return false;
-  if (!XF86VidModeQueryVersion(display, &major, &minor)) return false;
-
-  XF86VidModeModeInfo desktop{};
-  {
-    XErrorTrap trap(display);
-    if (!ReadCurrentMode(display, screen, &desktop) || trap.Failed()) return false;
-  }
-
+bool SwitchWithVidMode(Display* display, int screen, int width, int height, int hertz) {
   int count = 0;
   XF86VidModeModeInfo** modes = nullptr;
   {
@@ -85,7 +63,7 @@ bool SwitchVideoMode(Display* display, int screen, int width, int height, int he
   }
   std::vector<VideoModeTiming> timings;
   for (int i = 0; i < count; ++i) timings.push_back(TimingOf(*modes[i]));
-  int chosen = ChooseVideoMode(timings, width, height, hertz);
+  const int chosen = ChooseVideoMode(timings, width, height, hertz);
   if (chosen < 0) {
     XFree(modes);
     return false;
@@ -93,24 +71,94 @@ bool SwitchVideoMode(Display* display, int screen, int width, int height, int he
   XF86VidModeModeInfo target = *modes[chosen];
   XFree(modes);  // one block: the array and the records
 
-  bool accepted = SwitchTo(display, screen, &target);
-  // Some servers accept the request and keep the mode: only the mode in force counts.
-  XF86VidModeModeInfo now{};
-  bool took = accepted && ReadCurrentMode(display, screen, &now) && now.hdisplay == width &&
-              now.vdisplay == height;
-  if (!took) {
-    SwitchTo(display, screen, &desktop);
-    return false;
+  bool accepted;
+  {
+    XErrorTrap trap(display);
+    XF86VidModeSwitchToMode(display, screen, &target);
+    XF86VidModeSetViewPort(display, screen, 0, 0);
+    accepted = !trap.Failed();
   }
+  // Some servers accept the request and keep the mode: only the mode in force counts.
+  int now_w = 0, now_h = 0;
+  return accepted && CurrentVidModeSize(display, screen, &now_w, &now_h) && now_w == width &&
+         now_h == height;
+}
 
+// The CRTC lit at exactly the monitor's rectangle, and a mode of the size for its first output.
+bool SwitchWithRandr(Display* display, int screen, const MonitorRect& monitor, int width,
+                     int height, int hertz) {
+  XErrorTrap trap(display);
+  int major = 0, minor = 0;
+  if (!XRRQueryVersion(display, &major, &minor)) return false;
+  const Window root = RootWindow(display, screen);
+  XRRScreenResources* resources = (major > 1 || minor >= 3)
+                                      ? XRRGetScreenResourcesCurrent(display, root)
+                                      : XRRGetScreenResources(display, root);
+  if (!resources) return false;
+  bool switched = false;
+  for (int i = 0; i < resources->ncrtc && !switched; ++i) {
+    const RRCrtc crtc = resources->crtcs[i];
+    XRRCrtcInfo* info = XRRGetCrtcInfo(display, resources, crtc);
+    if (!info) continue;
+    const bool ours = info->mode != 0 && info->noutput > 0 && info->x == monitor.x &&
+                      info->y == monitor.y && static_cast<int>(info->width) == monitor.width &&
+                      static_cast<int>(info->height) == monitor.height;
+    // A monitor turned on its side would show the mode as height x width: leave it be.
+    const bool upright = (info->rotation & (RR_Rotate_90 | RR_Rotate_270)) == 0;
+    if (!ours || !upright) {
+      XRRFreeCrtcInfo(info);
+      continue;
+    }
+    XRROutputInfo* output = XRRGetOutputInfo(display, resources, info->outputs[0]);
+    std::vector<VideoModeTiming> timings;
+    std::vector<RRMode> ids;
+    for (int m = 0; output && m < output->nmode; ++m) {
+      for (int k = 0; k < resources->nmode; ++k) {
+        if (resources->modes[k].id != output->modes[m]) continue;
+        timings.push_back(TimingOf(resources->modes[k]));
+        ids.push_back(resources->modes[k].id);
+      }
+    }
+    if (output) XRRFreeOutputInfo(output);
+    const int chosen = ChooseVideoMode(timings, width, height, hertz);
+    if (chosen >= 0) {
+      Status status = XRRSetCrtcConfig(display, resources, crtc, CurrentTime, info->x, info->y,
+                                       ids[chosen], info->rotation, info->outputs, info->noutput);
+      switched = status == RRSetConfigSuccess;
+      if (switched) {
+        XRRCrtcInfo* now = XRRGetCrtcInfo(display, resources, crtc);
+        switched = now && now->mode == ids[chosen];
+        if (now) XRRFreeCrtcInfo(now);
+      }
+    }
+    XRRFreeCrtcInfo(info);
+    break;
+  }
+  XRRFreeScreenResources(resources);
+  return switched && !trap.Failed();
+}
+
+}  // namespace
+
+bool SwitchVideoMode(Display* display, int screen, ModeRoute route, const MonitorRect& monitor,
+                     int width, int height, int hertz) {
+  if (state.switched) RestoreVideoMode();
+  if (route == ModeRoute::kNone) return false;
+  if (!state.snapshot_taken) {
+    if (!TakeDesktopSnapshot(display, screen, &state.snapshot)) return false;
+    state.snapshot_taken = true;
+  }
+  // From the first request on, the desktop may differ from the snapshot.
   state.switched = true;
   state.display = display;
-  state.screen = screen;
-  state.desktop = desktop;
-  std::string name = DisplayString(display);
-  name.copy(state.display_name, sizeof state.display_name - 1);
-  state.display_name[std::min(name.size(), sizeof state.display_name - 1)] = '\0';
-  return true;
+  const bool done = route == ModeRoute::kRandrCrtc
+                        ? SwitchWithRandr(display, screen, monitor, width, height, hertz)
+                        : SwitchWithVidMode(display, screen, width, height, hertz);
+  if (!done) {
+    RestoreDesktopSnapshot(display, state.snapshot);
+    state.switched = false;
+  }
+  return done;
 }
 
 void RestoreVideoMode() {
@@ -121,28 +169,17 @@ void RestoreVideoMode() {
     return;
   }
   state.switched = false;
-  SwitchTo(state.display, state.screen, &state.desktop);
-  XFlush(state.display);
-  XSync(state.display, False);
+  RestoreDesktopSnapshot(state.display, state.snapshot);
 }
 
 bool VideoModeSwitched() { return state.switched; }
 
-namespace {
-int IgnoreXError(Display*, XErrorEvent*) { return 0; }
-}  // namespace
-
 void RestoreVideoModeOnNewConnection() {
   if (!state.switched) return;
   state.switched = false;
-  // Xlib's default handler would end the process with exit(), from inside an exit path.
-  auto previous = XSetErrorHandler(IgnoreXError);
-  Display* fresh = XOpenDisplay(state.display_name);
-  if (fresh) {
-    XF86VidModeSwitchToMode(fresh, state.screen, &state.desktop);
-    XF86VidModeSetViewPort(fresh, state.screen, 0, 0);
-    XSync(fresh, False);
-    XCloseDisplay(fresh);
-  }
-  XSetErrorHandler(previous);
+  RestoreDesktopSnapshotOverNewConnection(state.snapshot);
+}
+
+const DesktopSnapshot* DesktopSnapshotTaken() {
+  return state.snapshot_taken ? &state.snapshot : nullptr;
 }

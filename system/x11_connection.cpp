@@ -9,6 +9,7 @@ Display* display = nullptr;
 Window input_window = 0;
 Cursor blank_cursor = 0;
 const PointerMapping* mapping = nullptr;
+bool input_focused = true;
 }  // namespace
 
 Display* OpenXConnection(const char* name) {
@@ -29,9 +30,14 @@ void CloseXConnection() {
   display = nullptr;
   input_window = 0;
   blank_cursor = 0;
+  input_focused = true;
 }
 
-void SetInputWindow(Window window) { input_window = window; }
+void SetInputWindow(Window window) {
+  // A new window starts from the default; the display says if it must wait for the focus.
+  if (window != input_window) input_focused = true;
+  input_window = window;
+}
 Window InputWindow() { return input_window; }
 
 void SetPointerMapping(const PointerMapping* m) { mapping = m; }
@@ -56,3 +62,6 @@ Cursor BlankCursor() {
   }
   return blank_cursor;
 }
+
+void SetInputFocused(bool focused) { input_focused = focused; }
+bool InputFocused() { return input_focused; }

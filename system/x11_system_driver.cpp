@@ -4,6 +4,7 @@
 #include <sys/select.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "system/x11_translate.h"
 
@@ -17,6 +18,58 @@ struct XlibKeyLookup : KeyLookup {
     return std::string(buffer, n > 0 ? n : 0);
   }
 };
+
+// Leaked on purpose: the exit handlers may pump after static destructors have run.
+auto* focus_listener = new std::function<void(bool)>();
+auto* window_event_listener = new std::function<void(const XEvent&)>();
+auto* window_close_handler = new std::function<void()>();
+bool close_requested = false;
+bool pointer_hidden = false;                 // what the game asked for
+int game_pointer_x = 0, game_pointer_y = 0;  // where the game last put the pointer
+
+int IgnoreXError(Display*, XErrorEvent*) { return 0; }
+
+// Asks for the focus on a click; the window may have gone meanwhile, which is no error of ours.
+void TakeFocus(Display* display, Window window) {
+  XSync(display, False);
+  auto previous = XSetErrorHandler(IgnoreXError);
+  XSetInputFocus(display, window, RevertToParent, CurrentTime);
+  XSync(display, False);
+  XSetErrorHandler(previous);
+}
+
+void WarpToGamePointer(Display* display, Window window) {
+  int x = game_pointer_x, y = game_pointer_y;
+  MapGameToWindow(x, y);
+  XWarpPointer(display, None, window, 0, 0, 0, 0, x, y);
+}
+
+// A FocusOut of a grab or ungrab comes with its FocusIn when the grab was ours; both are sent at
+// once, so after a round trip the partner is queued if there is one.
+bool FocusPartnerQueued(Display* display, const XEvent& event, XEvent* next) {
+  const int mode = event.xfocus.mode;
+  if (event.type != FocusOut || (mode != NotifyGrab && mode != NotifyUngrab)) return false;
+  if (XEventsQueued(display, QueuedAfterReading) == 0) XSync(display, False);
+  if (XEventsQueued(display, QueuedAlready) == 0) return false;
+  XPeekEvent(display, next);
+  return true;
+}
+
+void ApplyFocusChange(Display* display, Window window, FocusChange change) {
+  if (change == FocusChange::kLost && InputFocused()) {
+    SetInputFocused(false);
+    XUndefineCursor(display, window);
+    if (*focus_listener) (*focus_listener)(false);
+  } else if (change == FocusChange::kGained && !InputFocused()) {
+    SetInputFocused(true);
+    if (pointer_hidden) XDefineCursor(display, window, BlankCursor());
+    if (*focus_listener) (*focus_listener)(true);
+    // Back where the game left it, so that the way the pointer came in is not a motion.
+    WarpToGamePointer(display, window);
+  }
+  // The rest of the desktop has its pointer and keyboard back before anything else happens.
+  if (change != FocusChange::kNone) XSync(display, False);
+}
 
 // Events that carry the pointer position in window pixels.
 bool CarriesPointer(int id) {
@@ -46,6 +99,10 @@ void TLinuxSystemDriver::Poll() {
   }
   RunPostedOperations();
   CheckExitRequest();
+  if (close_requested) {
+    close_requested = false;
+    if (*window_close_handler) (*window_close_handler)();
+  }
 }
 
 void TLinuxSystemDriver::Wait() {
@@ -77,6 +134,13 @@ void TLinuxSystemDriver::MoveMouse(int x, int y) {
   Display* display = XConnection();
   Window window = InputWindow();
   if (!display || !window) return;
+  game_pointer_x = x;
+  game_pointer_y = y;
+  if (!InputFocused()) {
+    // The pointer is the desktop's now: the game sees it where it asked, and nothing moves.
+    TEvent::Create(EventId::MouseMove, nullptr, 0, 0, x, y).Emit();
+    return;
+  }
   MapGameToWindow(x, y);
   XWarpPointer(display, None, window, 0, 0, 0, 0, x, y);
 }
@@ -85,7 +149,8 @@ void TLinuxSystemDriver::SetMouseVisible(bool visible) {
   Display* display = XConnection();
   Window window = InputWindow();
   if (!display || !window) return;
-  if (visible) {
+  pointer_hidden = !visible;
+  if (visible || !InputFocused()) {
     XUndefineCursor(display, window);
   } else {
     XDefineCursor(display, window, BlankCursor());
@@ -95,6 +160,30 @@ void TLinuxSystemDriver::SetMouseVisible(bool visible) {
 void TLinuxSystemDriver::Emit(XEvent& event) {
   static const XlibKeyLookup keys;
   Display* display = XConnection();
+  const Window window = InputWindow();
+  if (display && window && event.xany.window == window) {
+    if (*window_event_listener) (*window_event_listener)(event);
+    if (event.type == FocusIn || event.type == FocusOut) {
+      XEvent next;
+      const bool has_next = FocusPartnerQueued(display, event, &next);
+      FocusClassification c = ClassifyFocusEvent(event.xfocus, has_next ? &next : nullptr);
+      if (c.consumed_next) XNextEvent(display, &next);
+      ApplyFocusChange(display, window, c.change);
+      return;
+    }
+  }
+  if (!InputFocused()) {
+    switch (event.type) {
+      case ButtonPress:
+        if (display && window && event.xbutton.window == window) TakeFocus(display, window);
+        return;
+      case ButtonRelease:
+      case MotionNotify:
+        return;
+      default:
+        break;
+    }
+  }
   XEvent next;
   bool has_next = false;
   if (display && event.type == KeyRelease && XEventsQueued(display, QueuedAfterReading) > 0) {
@@ -105,9 +194,22 @@ void TLinuxSystemDriver::Emit(XEvent& event) {
   Atom delete_window =
       display && event.type == ClientMessage ? XInternAtom(display, "WM_DELETE_WINDOW", False) : 0;
   Translation t = TranslateXEvent(event, has_next ? &next : nullptr, keys, delete_window);
+  if (delete_window != 0 && event.xclient.window == window && !t.events.empty()) {
+    close_requested = true;
+  }
   if (t.consumed_next) XNextEvent(display, &next);
   for (TEvent& e : t.events) {
     if (CarriesPointer(e.id)) MapWindowToGame(e.x, e.y);
     e.Emit();
   }
+}
+
+void SetFocusListener(std::function<void(bool)> listener) { *focus_listener = std::move(listener); }
+
+void SetWindowEventListener(std::function<void(const XEvent&)> listener) {
+  *window_event_listener = std::move(listener);
+}
+
+void SetWindowCloseHandler(std::function<void()> handler) {
+  *window_close_handler = std::move(handler);
 }

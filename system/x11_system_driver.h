@@ -3,6 +3,8 @@
 // warps and hides the pointer. The connection and the input window are shared with the display.
 #include <X11/Xlib.h>
 
+#include <functional>
+
 #include "system/system_driver.h"
 
 // The process's X connection (opened with XInitThreads first) or nullptr if it cannot be opened.
@@ -25,6 +27,20 @@ void MapWindowToGame(int& x, int& y);                   // through the current m
 void MapGameToWindow(int& x, int& y);
 // An invisible 8x8 cursor on the current connection, made on first use (None without one).
 Cursor BlankCursor();
+
+// Whether the input window has the keyboard focus. While it has not, the pointer belongs to the
+// rest of the desktop: MoveMouse does not warp it (the game reads it where it asked it to be),
+// pointer motion and clicks over the window are not the game's, and the system pointer shows. A
+// click on the window asks for the focus back. On by default; the display says otherwise for a
+// window that must wait for the window manager's focus.
+void SetInputFocused(bool focused);
+bool InputFocused();
+// Called on the main thread, from the pump, when the input window gains or loses the focus.
+void SetFocusListener(std::function<void(bool focused)> listener);
+// Sees every event of the input window before it is translated (its size, its mapping).
+void SetWindowEventListener(std::function<void(const XEvent& event)> listener);
+// Runs after the pump that brought the window manager's close request for the input window.
+void SetWindowCloseHandler(std::function<void()> handler);
 
 class TLinuxSystemDriver : public TSystemDriver {
  public:

@@ -170,3 +170,40 @@ Translation TranslateXEvent(XEvent& event, XEvent* next, const KeyLookup& keys,
   }
   return out;
 }
+
+namespace {
+bool DetailConcernsTheWindow(int detail) {
+  switch (detail) {
+    case NotifyAncestor:
+    case NotifyVirtual:
+    case NotifyNonlinear:
+    case NotifyNonlinearVirtual:
+      return true;
+    default:  // NotifyInferior, NotifyPointer, NotifyPointerRoot, NotifyDetailNone
+      return false;
+  }
+}
+}  // namespace
+
+FocusClassification ClassifyFocusEvent(const XFocusChangeEvent& event, const XEvent* next) {
+  FocusClassification out;
+  if (event.type != FocusIn && event.type != FocusOut) return out;
+  if (!DetailConcernsTheWindow(event.detail)) return out;
+  const bool grab_mode = event.mode == NotifyGrab || event.mode == NotifyUngrab;
+  if (event.type == FocusOut && grab_mode && next && next->type == FocusIn &&
+      next->xfocus.window == event.window && next->xfocus.mode == event.mode) {
+    out.consumed_next = true;  // our own grab or ungrab: the focus stays
+    return out;
+  }
+  switch (event.mode) {
+    case NotifyNormal:
+    case NotifyWhileGrabbed:
+    case NotifyGrab:
+    case NotifyUngrab:
+      out.change = event.type == FocusIn ? FocusChange::kGained : FocusChange::kLost;
+      break;
+    default:
+      break;
+  }
+  return out;
+}

@@ -27,3 +27,17 @@ struct Translation {
 // the WM_DELETE_WINDOW atom (0 if unknown).
 Translation TranslateXEvent(XEvent& event, XEvent* next, const KeyLookup& keys,
                             Atom delete_window_atom);
+
+// What a FocusIn or FocusOut event of the game's window means for its input. Events about the
+// pointer's window (details Pointer, PointerRoot, None) or windows inside it say nothing. A grab
+// of our own window, taken or released while it has the focus, shows as a FocusOut and a FocusIn
+// of the same mode (Grab or Ungrab) back to back: `next` is the event after this one, if there
+// is one, and such a pair is folded into no change (`consumed_next` set). Alone, a FocusOut
+// with mode Grab is another client's grab taking the keyboard; a FocusIn with mode Ungrab is
+// that grab ending with the focus back on us.
+enum class FocusChange { kNone, kLost, kGained };
+struct FocusClassification {
+  FocusChange change = FocusChange::kNone;
+  bool consumed_next = false;
+};
+FocusClassification ClassifyFocusEvent(const XFocusChangeEvent& event, const XEvent* next);

@@ -1,5 +1,6 @@
 #include "tests/support/x_server.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -8,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +17,8 @@
 #include <fstream>
 #include <sstream>
 #include <vector>
+
+extern char** environ;
 
 namespace {
 
@@ -153,7 +157,12 @@ std::unique_ptr<TestXServer> TestXServer::Start(const std::vector<std::string>& 
 }
 
 std::unique_ptr<TestXServer> TestXServer::StartXorgDummy(std::string* error) {
-  std::string config = std::string(MOODY_SOURCE_DIR) + "/tests/support/xorg-dummy.conf";
+  return StartXorgDummyWith("xorg-dummy.conf", error);
+}
+
+std::unique_ptr<TestXServer> TestXServer::StartXorgDummyWith(const std::string& config_name,
+                                                             std::string* error) {
+  std::string config = std::string(MOODY_SOURCE_DIR) + "/tests/support/" + config_name;
   std::string log = TempPath("moody-xorg-log");
   // -sharevts/-novtswitch/-keeptty: never take over or switch a virtual console; without any
   // console (containers) the server simply runs without one.
@@ -168,6 +177,107 @@ std::unique_ptr<TestXServer> TestXServer::StartXvfb(int width, int height, std::
   return Start(
       {"Xvfb", "-screen", "0", screen, "+extension", "GLX", "-nolisten", "tcp", "-noreset"}, log,
       true, error);
+}
+
+std::unique_ptr<TestXServer> TestXServer::StartWestonXwayland(int width, int height,
+                                                              const std::string& host_display,
+                                                              std::string* error) {
+  auto fail = [&](const std::string& why) -> std::unique_ptr<TestXServer> {
+    if (error) *error = why;
+    return nullptr;
+  };
+  // weston wants its runtime folder private to the user.
+  const char* tmp = getenv("TMPDIR");
+  std::string dir_template = std::string(tmp && *tmp ? tmp : "/tmp") + "/moody-weston-run-XXXXXX";
+  std::vector<char> dir_buf(dir_template.begin(), dir_template.end());
+  dir_buf.push_back('\0');
+  if (!mkdtemp(dir_buf.data())) return fail(std::string("mkdtemp: ") + strerror(errno));
+  const std::string runtime_dir = dir_buf.data();
+  chmod(runtime_dir.c_str(), 0700);
+  const std::string log = TempPath("moody-weston-log");
+  static int serial = 0;
+  const std::string socket = "moody-" + std::to_string(getpid()) + "-" + std::to_string(++serial);
+
+  std::vector<std::string> args{
+      "/usr/bin/weston",
+      host_display.empty() ? "--backend=headless-backend.so" : "--backend=x11-backend.so",
+      "--width=" + std::to_string(width),
+      "--height=" + std::to_string(height),
+      "--use-pixman",
+      "--xwayland",
+      "--socket=" + socket,
+      "--idle-time=0",
+      "--log=" + log};
+  // The environment is made before the fork: the child may only make async-signal-safe calls.
+  std::vector<std::string> env;
+  for (char** e = environ; *e; ++e) {
+    std::string entry = *e;
+    for (const char* drop : {"DISPLAY=", "WAYLAND_DISPLAY=", "XDG_RUNTIME_DIR="}) {
+      if (entry.rfind(drop, 0) == 0) entry.clear();
+    }
+    if (!entry.empty()) env.push_back(entry);
+  }
+  env.push_back("XDG_RUNTIME_DIR=" + runtime_dir);
+  if (!host_display.empty()) env.push_back("DISPLAY=" + host_display);
+  std::vector<char*> argv, envp;
+  for (auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  for (auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+  envp.push_back(nullptr);
+  const pid_t parent = getpid();
+
+  pid_t pid = fork();
+  if (pid < 0) return fail(std::string("fork: ") + strerror(errno));
+  if (pid == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (getppid() != parent) _exit(127);
+    int null_fd = open("/dev/null", O_RDWR);
+    if (null_fd < 0) _exit(127);
+    dup2(null_fd, 0);
+    dup2(null_fd, 1);
+    dup2(null_fd, 2);
+    for (int fd = 3; fd < 1024; ++fd) close(fd);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (int signo : {SIGTERM, SIGINT, SIGHUP, SIGPIPE}) signal(signo, SIG_DFL);
+    execve(argv[0], argv.data(), envp.data());
+    _exit(127);
+  }
+
+  std::unique_ptr<TestXServer> server(new TestXServer());
+  server->_pid = pid;
+  server->_owner = parent;
+  server->_log_path = log;
+  server->_runtime_dir = runtime_dir;
+
+  // weston says which X display it listens on for Xwayland, which it starts on first use.
+  const std::string marker = "xserver listening on display :";
+  for (int waited = 0; waited < kStartTimeoutMs; waited += 50) {
+    std::ifstream in(log);
+    std::string line;
+    while (std::getline(in, line)) {
+      size_t at = line.find(marker);
+      if (at == std::string::npos) continue;
+      std::string number = line.substr(at + marker.size());
+      while (!number.empty() && !std::isdigit(static_cast<unsigned char>(number.back()))) {
+        number.pop_back();
+      }
+      if (number.empty()) continue;
+      server->_display = ":" + number;
+      return server;
+    }
+    int status = 0;
+    if (waitpid(pid, &status, WNOHANG) == pid) {
+      server->_pid = -1;
+      break;
+    }
+    usleep(50 * 1000);
+  }
+  server->_keep_log = true;
+  std::string why = "weston did not start Xwayland; log " + log + ":\n" + LogTail(log);
+  server.reset();
+  return fail(why);
 }
 
 void TestXServer::Kill() {
@@ -199,5 +309,15 @@ TestXServer::~TestXServer() {
   if (!_keep_log && !_log_path.empty()) {
     unlink(_log_path.c_str());
     unlink((_log_path + ".old").c_str());
+  }
+  if (!_runtime_dir.empty()) {
+    if (DIR* dir = opendir(_runtime_dir.c_str())) {
+      while (dirent* entry = readdir(dir)) {
+        std::string name = entry->d_name;
+        if (name != "." && name != "..") unlink((_runtime_dir + "/" + name).c_str());
+      }
+      closedir(dir);
+    }
+    rmdir(_runtime_dir.c_str());
   }
 }

@@ -111,7 +111,7 @@ TEST(DisplayVidMode, SwitchesTheModeWhileOpenAndRestoresItOnClose) {
     EXPECT_EQ(attributes.x, 0);
     EXPECT_EQ(attributes.y, 0);
     Atom type = None;
-    EXPECT_EQ(WindowTitle(display, window, &type), "Quillbox Application");
+    EXPECT_EQ(WindowTitle(display, window, &type), "moody");
     EXPECT_EQ(type, XInternAtom(display, "UTF8_STRING", False));
 
     // A cleared frame reaches the screen.

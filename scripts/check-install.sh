@@ -1,0 +1,159 @@
+#!/usr/bin/env bash
+# Checks moody as it is installed and packaged: `cmake --install` into a temporary prefix, the
+# installed files validated with the desktop's own tools, the program's command line answered
+# from the installed binary, the Debian package built with CPack and listed, and, as root, the
+# package installed with apt-get and run from the PATH.
+#
+# Usage: bash scripts/check-install.sh [build directory, default build]
+# Reuses the build directory (CI has just built and tested it); builds what is missing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+dir=${1:-build}
+
+failures=0
+pass() { echo "ok: $*"; }
+fail() {
+  echo "FAIL: $*" >&2
+  failures=$((failures + 1))
+}
+check() {  # check DESCRIPTION COMMAND...: passes when the command succeeds
+  local what=$1
+  shift
+  if "$@"; then pass "$what"; else fail "$what"; fi
+}
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+cmake -S . -B "$dir" >/dev/null
+cmake --build "$dir" -j "$(nproc)" >/dev/null
+dir=$(cd "$dir" && pwd)
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$dir/CMakeCache.txt")
+[ -n "$version" ] || { echo "no project version in $dir/CMakeCache.txt" >&2; exit 1; }
+echo "project version: $version"
+
+# --- cmake --install into a temporary prefix --------------------------------------------------
+prefix=$work/prefix
+cmake --install "$dir" --prefix "$prefix" >/dev/null
+expected_files=(
+  bin/moody
+  share/applications/moody.desktop
+  share/icons/hicolor/48x48/apps/moody.png
+  share/icons/hicolor/64x64/apps/moody.png
+  share/icons/hicolor/128x128/apps/moody.png
+  share/icons/hicolor/256x256/apps/moody.png
+  share/icons/hicolor/scalable/apps/moody.svg
+  share/man/man6/moody.6
+)
+for f in "${expected_files[@]}"; do
+  check "installed $f" test -s "$prefix/$f"
+done
+check "installed bin/moody is executable" test -x "$prefix/bin/moody"
+metainfo=("$prefix"/share/metainfo/*.metainfo.xml)
+check "installed one AppStream file" test "${#metainfo[@]}" -eq 1 -a -s "${metainfo[0]}"
+echo "installed files:"
+(cd "$prefix" && find . -type f | sort | sed 's|^\./|  |')
+
+# Each PNG is a square of the size its folder names (the width and height in the IHDR chunk).
+for size in 48 64 128 256; do
+  png=$prefix/share/icons/hicolor/${size}x${size}/apps/moody.png
+  w=$(( $(od -An -tu1 -j16 -N4 "$png" | awk '{print ($1*16777216)+($2*65536)+($3*256)+$4}') ))
+  h=$(( $(od -An -tu1 -j20 -N4 "$png" | awk '{print ($1*16777216)+($2*65536)+($3*256)+$4}') ))
+  check "icon ${size}x${size} is ${w}x${h}" test "$w" -eq "$size" -a "$h" -eq "$size"
+done
+
+desktop=$prefix/share/applications/moody.desktop
+check "desktop-file-validate accepts moody.desktop" desktop-file-validate "$desktop"
+check "the desktop entry runs moody" grep -qx 'Exec=moody' "$desktop"
+check "the desktop entry shows the installed icon" grep -qx 'Icon=moody' "$desktop"
+check "the desktop entry needs no terminal" grep -qx 'Terminal=false' "$desktop"
+check "the desktop entry is in the Game category" grep -qE '^Categories=(.*;)?Game;' "$desktop"
+check "appstreamcli validate --no-net accepts the metainfo" \
+  appstreamcli validate --no-net "${metainfo[0]}"
+check "the metainfo's release is the project version" \
+  grep -q "<release version=\"$version\"" "${metainfo[0]}"
+check "the metainfo launches moody.desktop" \
+  grep -q '<launchable type="desktop-id">moody.desktop</launchable>' "${metainfo[0]}"
+
+man_page=$prefix/share/man/man6/moody.6
+groff_out=$(groff -man -ww -z "$man_page" 2>&1) && [ -z "$groff_out" ] &&
+  pass "the man page renders without warnings" ||
+  fail "the man page renders without warnings: $groff_out"
+for section in NAME SYNOPSIS DESCRIPTION OPTIONS KEYS ENVIRONMENT "EXIT STATUS"; do
+  check "the man page has $section" grep -qx "\.SH \"\\?$section\"\\?" "$man_page"
+done
+check "the man page names the version" grep -q "moody $version" "$man_page"
+
+# --- the installed program's command line ------------------------------------------------------
+# check_cli BINARY: --help and --version exit 0 on stdout, an unknown option exits 2 on stderr.
+check_cli() {
+  local bin=$1 out err status
+  out=$("$bin" --help 2>"$work/err") && status=0 || status=$?
+  err=$(cat "$work/err")
+  [ "$status" -eq 0 ] && [ -z "$err" ] && grep -q '^Usage: moody' <<<"$out" &&
+    grep -q -- '--window' <<<"$out" && grep -q 'Escape' <<<"$out" &&
+    grep -q 'MOODY_WINDOW' <<<"$out" &&
+    pass "$bin --help exits 0 with the usage" ||
+    fail "$bin --help (status $status): $out $err"
+
+  out=$("$bin" --version 2>"$work/err") && status=0 || status=$?
+  [ "$status" -eq 0 ] && [ "$out" = "moody $version" ] &&
+    pass "$bin --version exits 0: $out" ||
+    fail "$bin --version (status $status): '$out', expected 'moody $version'"
+
+  out=$("$bin" --no-such-option 2>"$work/err") && status=0 || status=$?
+  err=$(cat "$work/err")
+  [ "$status" -eq 2 ] && [ -z "$out" ] && grep -q "'--no-such-option'" <<<"$err" &&
+    pass "$bin --no-such-option exits 2 naming it on stderr" ||
+    fail "$bin --no-such-option (status $status): stdout '$out', stderr '$err'"
+}
+check_cli "$prefix/bin/moody"
+
+# --- the Debian package ------------------------------------------------------------------------
+cpack -G DEB --config "$dir/CPackConfig.cmake" -B "$work/package" >/dev/null
+debs=("$work"/package/moody_*.deb)
+check "cpack -G DEB made one moody_${version}_*.deb" \
+  test "${#debs[@]}" -eq 1 -a -s "${debs[0]}"
+deb=${debs[0]}
+echo "package: $(basename "$deb")"
+listing=$(dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./||')
+for f in "${expected_files[@]}" "share/metainfo/$(basename "${metainfo[0]}")"; do
+  check "the package holds /usr/$f" grep -qx "usr/$f" <<<"$listing"
+done
+check "the package's version is $version" test "$(dpkg-deb -f "$deb" Version)" = "$version"
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+# Worked out from the binary: the C library and the libraries it links against.
+for lib in libc6 libx11-6 libxxf86vm1 libgl1 libpng16-16; do
+  check "Depends names $lib" grep -qE "(^|, )$lib( |,|$)" <<<"$depends"
+done
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "skipped: installing the package needs root (apt-get install ./$(basename "$deb"))"
+else
+  was_installed=0
+  dpkg-query -W -f='${Status}' moody 2>/dev/null | grep -q "install ok installed" && was_installed=1
+  cp "$deb" "$work/$(basename "$deb")"
+  if (cd "$work" && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
+    "./$(basename "$deb")" >"$work/apt.log" 2>&1); then
+    pass "apt-get install ./$(basename "$deb")"
+    check "moody on the PATH is the packaged /usr/bin/moody" \
+      test "$(command -v moody)" = /usr/bin/moody
+    check "dpkg lists /usr/bin/moody as moody's" bash -c 'dpkg -S /usr/bin/moody >/dev/null'
+    check_cli /usr/bin/moody
+    # Leave the machine as it was unless moody was installed before.
+    if [ "$was_installed" -eq 0 ]; then
+      DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq moody >/dev/null 2>&1 || true
+    fi
+  else
+    cat "$work/apt.log" >&2
+    fail "apt-get install ./$(basename "$deb")"
+  fi
+fi
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures install check(s) failed" >&2
+  exit 1
+fi
+echo "all install checks passed"
