@@ -1,4 +1,7 @@
 #pragma once
 // The desktop's video mode must come back on every way out: normal exit (and exit(0) on
-// Escape, or the window closed), SIGINT, SIGTERM, SIGHUP, and a lost X connection.
+// Escape, or the window closed), every terminating signal that can be caught (through the same
+// orderly end on the main thread, then the signal's own course), a crash (the watchdog restores
+// before the fault takes its course), a lost X connection, and SIGKILL (the watchdog, on its
+// own). SIGPIPE is ignored. SIGTSTP gives the desktop back while the game is stopped.
 void GuardDesktopOnce();

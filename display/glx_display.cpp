@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,7 @@
 #include "display/display_math.h"
 #include "display/display_request.h"
 #include "display/screen_saver.h"
+#include "display/single_instance.h"
 #include "display/window_identity.h"
 #include "display/x11_error_trap.h"
 #include "display/x11_video_mode.h"
@@ -272,9 +275,23 @@ std::unique_ptr<GLXDisplayRecord> CreateGLXDisplay(int width, int height, int de
   }
   if (!display) return nullptr;
   GuardDesktopOnce();
-  if (!QueryGLX(display)) return nullptr;
+  if (!QueryGLX(display)) {
+    // The display did open: "cannot open display" would send the user looking in the wrong place.
+    std::fprintf(stderr, "moody: the X display %s has no GLX: an X11 display with GLX is needed\n",
+                 DisplayString(display));
+    std::fflush(stderr);
+    std::exit(1);
+  }
 
   const int screen = DefaultScreen(display);
+  const bool full_screen = depth != 0 && !windowed_requested;
+  if (full_screen && !ClaimDisplayForThisCopy(display, screen)) {
+    // Before anything is changed: the running copy's mode is not the desktop's to remember.
+    std::fprintf(stderr, "moody: another copy is already running on the X display %s\n",
+                 DisplayString(display));
+    std::fflush(stderr);
+    std::exit(1);
+  }
   const Window root = RootWindow(display, screen);
   XVisualInfo* visual = ChooseVisual(display, screen, flags);
   if (!visual) return nullptr;
@@ -285,13 +302,14 @@ std::unique_ptr<GLXDisplayRecord> CreateGLXDisplay(int width, int height, int de
   r->hertz = hertz;
   r->flags = flags;
   r->x_display = display;
-  const bool full_screen = depth != 0 && !windowed_requested;
   const DesktopFacts facts = ProbeDesktop(display, screen);
   const WindowPlan plan = PlanWindow(facts, !full_screen, width, height);
   r->kind = full_screen ? kFullScreenDisplay : kWindowedDisplay;
   r->style = plan.style;
   r->xwayland = facts.xwayland;
   MonitorRect area = plan.area;
+  r->route = plan.route;
+  r->monitor = plan.area;
   if (plan.route != ModeRoute::kNone) {
     r->mode_switched = SwitchVideoMode(display, screen, plan.route, area, width, height, hertz);
     if (r->mode_switched) area = SwitchedArea(plan.route, area, width, height);
@@ -422,3 +440,37 @@ void FlipGLXDisplay(int sync) {
 }
 
 const char* LastGLXDisplayNameTried() { return last_name_tried->c_str(); }
+
+void SuspendGLXDisplay() {
+  GLXDisplayRecord* r = input_record;
+  if (!r || r->closed || r->suspended) return;
+  Display* display = LiveDisplay(r);
+  if (!display) return;
+  r->suspended = true;
+  if (r->input) r->input->ReleaseAll();
+  XUndefineCursor(display, r->window);
+  if (r->mode_switched) RestoreVideoMode();
+  XSync(display, False);
+}
+
+void ResumeGLXDisplay() {
+  GLXDisplayRecord* r = input_record;
+  if (!r || r->closed || !r->suspended) return;
+  Display* display = LiveDisplay(r);
+  if (!display) return;
+  r->suspended = false;
+  if (r->mode_switched) {
+    r->mode_switched = SwitchVideoMode(display, DefaultScreen(display), r->route, r->monitor,
+                                       r->width, r->height, r->hertz);
+  }
+  XMapRaised(display, r->window);
+  if (r->style != WindowStyle::kWindow) {
+    // The full-screen game always hides the system pointer behind its own.
+    XDefineCursor(display, r->window, BlankCursor());
+    AskForFocus(display, r->window);
+    if (r->input) {
+      r->input->TakeAtStart(kGrabAttempts, [] { DelayOn(RealClock(), kGrabRetryMillis); });
+    }
+  }
+  XSync(display, False);
+}

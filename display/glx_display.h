@@ -47,6 +47,9 @@ struct GLXDisplayRecord {
   bool resize_pending = false;  // the window manager gave the window a new size
   int pending_width = 0, pending_height = 0;
   bool screen_saver_suspended = false;
+  ModeRoute route = ModeRoute::kNone;  // how the mode was switched, to switch again on resume
+  MonitorRect monitor;
+  bool suspended = false;  // stopped from the terminal: the desktop has its mode and input back
   bool closed = false;
 };
 
@@ -60,6 +63,11 @@ void MakeGLXDisplayCurrent(GLXDisplayRecord* record);
 GLXDisplayRecord* CurrentGLXDisplay();
 // Presents the current display's back buffer and pumps pending X events.
 void FlipGLXDisplay(int sync);
+
+// Job control: before the process stops, the desktop gets its mode, the keyboard, the pointer
+// and a visible pointer back; on resuming the game takes them again where it was.
+void SuspendGLXDisplay();
+void ResumeGLXDisplay();
 
 // The X display that was tried last, for the start-up error message.
 const char* LastGLXDisplayNameTried();

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "display/desktop_watchdog.h"
 #include "display/display_math.h"
 #include "display/x11_error_trap.h"
 #include "system/x11_system_driver.h"
@@ -147,16 +148,20 @@ bool SwitchVideoMode(Display* display, int screen, ModeRoute route, const Monito
   if (!state.snapshot_taken) {
     if (!TakeDesktopSnapshot(display, screen, &state.snapshot)) return false;
     state.snapshot_taken = true;
+    // Before the first change: whatever ends the process, the watchdog can put this back.
+    StartDesktopWatchdog(state.snapshot);
   }
   // From the first request on, the desktop may differ from the snapshot.
   state.switched = true;
   state.display = display;
+  ArmDesktopWatchdog(true);
   const bool done = route == ModeRoute::kRandrCrtc
                         ? SwitchWithRandr(display, screen, monitor, width, height, hertz)
                         : SwitchWithVidMode(display, screen, width, height, hertz);
   if (!done) {
     RestoreDesktopSnapshot(display, state.snapshot);
     state.switched = false;
+    ArmDesktopWatchdog(false);
   }
   return done;
 }
@@ -169,7 +174,8 @@ void RestoreVideoMode() {
     return;
   }
   state.switched = false;
-  RestoreDesktopSnapshot(state.display, state.snapshot);
+  // Disarmed only once the server has it: a death half-way leaves the watchdog to finish.
+  if (RestoreDesktopSnapshot(state.display, state.snapshot)) ArmDesktopWatchdog(false);
 }
 
 bool VideoModeSwitched() { return state.switched; }
@@ -177,7 +183,7 @@ bool VideoModeSwitched() { return state.switched; }
 void RestoreVideoModeOnNewConnection() {
   if (!state.switched) return;
   state.switched = false;
-  RestoreDesktopSnapshotOverNewConnection(state.snapshot);
+  if (RestoreDesktopSnapshotOverNewConnection(state.snapshot)) ArmDesktopWatchdog(false);
 }
 
 const DesktopSnapshot* DesktopSnapshotTaken() {
