@@ -35,6 +35,11 @@ bool exit_close_registered = false;
 constexpr int kMeasureMillis = 1000;
 constexpr int kMeasureMaxFlips = 1000;
 constexpr int kGoodFlipsForVSync = 3;
+// A swap that returns within half a refresh period has not waited for a vertical blank. A driver
+// that lets a few frames queue up before it blocks answers a handful of swaps quickly, never this
+// many in a row: after them the answer is certain and the rest of the second would only repeat it
+// (where swaps cannot wait at all, as under a software renderer, that is most of the start-up).
+constexpr int kFastFlipsForNoVSync = 12;
 
 void NextSequence() {
   // Wraps through the negatives like a 32-bit counter and skips 0, which means "no display".
@@ -56,19 +61,26 @@ void MakeGraphicsCurrent(const std::shared_ptr<TGraphics>& g) {
   }
 }
 
-// Three swaps in a row that each took one refresh period mean the hardware paces the flips.
+// Three swaps in a row that each took one refresh period mean the hardware paces the flips; a
+// run of swaps far quicker than a period means it does not.
 bool HardwareSyncMeasured(int hertz) {
   const int period = 1000 / hertz;
   const int32_t start = ClockMillis();
-  int good = 0;
+  int good = 0, fast = 0;
   for (int flips = 0; flips < kMeasureMaxFlips && ClockMillis() - start < kMeasureMillis; ++flips) {
     int32_t t0 = ClockMillis();
     graphics_driver->Flip(1);
-    int d = ClockMillis() - t0 - period;
+    const int took = ClockMillis() - t0;
+    const int d = took - period;
     if (d >= -1 && d <= 1) {
       if (++good >= kGoodFlipsForVSync) return true;
     } else {
       good = 0;
+    }
+    if (2 * took < period) {
+      if (++fast >= kFastFlipsForNoVSync) return false;
+    } else {
+      fast = 0;
     }
   }
   return false;

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <vector>
 
+#include "draw2d/gl_canvas_grab.h"
+#include "draw2d/image.h"
 #include "draw2d/pixmap.h"
 #include "draw2d/render_state.h"
 #include "system/numeric.h"
@@ -16,15 +18,37 @@
 namespace {
 
 // What the driver knows of the OpenGL state. One GL context is in use at a time, so this is
-// process-wide; ResetGLContext starts it afresh for a newly current context.
+// process-wide; ResetGLContext starts it afresh for a newly current context. A call that would
+// set what is set already is not made.
 struct GLDriverState {
   int blend = 0;  // 0: none applied yet
   float ix = 1.0f, iy = 0.0f, jx = 0.0f, jy = 1.0f;
   GLubyte color[4] = {255, 255, 255, 255};
+  GLubyte sent_color[4] = {0, 0, 0, 0};
+  bool color_sent = false;
+  int clear_color = -1;  // 0xRRGGBB last given to glClearColor; -1: unknown
+  float line_width = -1.0f;
+  int scissor = -1;  // -1 unknown, 0 off, 1 on with scissor_box
+  int scissor_box[4] = {0, 0, 0, 0};
   GLuint bound_texture = 0;
   bool texturing = false;
   int width = 0, height = 0;
 } gl_state;
+
+// Grabs straight into textures where the policy and the GL allow.
+GLCanvasGrabber canvas_grabber;
+TGLQuill2DDriver::GPUGrabPolicy gpu_grab_policy = TGLQuill2DDriver::kAuto;
+struct {
+  int seq = 0;  // display the answer is for
+  bool software = false;
+} renderer;
+
+void SendColor() {
+  if (gl_state.color_sent && std::memcmp(gl_state.sent_color, gl_state.color, 4) == 0) return;
+  glColor4ubv(gl_state.color);
+  std::memcpy(gl_state.sent_color, gl_state.color, 4);
+  gl_state.color_sent = true;
+}
 
 void TexturingOff() {
   if (gl_state.texturing) {
@@ -91,6 +115,53 @@ void Upload(const TPixmap& p, int level) {
   glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
 }
 
+// Refills the image part of a texture made by CreateFromPixmap (texels past the extra column and
+// row stay as they were: zero): the format-6 pixmap plus the column and row that repeat its edge,
+// in one upload from a buffer kept between calls.
+void UploadPadded(const TPixmap& p, int tex_w, int tex_h) {
+  const int w = p.width, h = p.height;
+  const int pw = std::min(w + 1, tex_w), ph = std::min(h + 1, tex_h);
+  static std::vector<uint8_t> buffer;
+  buffer.resize(static_cast<size_t>(pw) * ph * 4);
+  const size_t row_bytes = static_cast<size_t>(pw) * 4;
+  for (int y = 0; y < ph; ++y) {
+    uint8_t* row = buffer.data() + row_bytes * y;
+    std::memcpy(row, p.Row(std::min(y, h - 1)), static_cast<size_t>(w) * 4);
+    if (pw > w) std::memcpy(row + w * 4, row + (w - 1) * 4, 4);
+  }
+  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, pw, ph, GL_RGBA, GL_UNSIGNED_BYTE, buffer.data());
+}
+
+// A texture of tex_w x tex_h texels, all zero, with the wrap and filters of `flags`; bound.
+GLuint NewTexture(int tex_w, int tex_h, int flags, bool zeroed) {
+  const bool filtered = flags & ImageFlag::Filtered;
+  const bool mipmapped = flags & ImageFlag::Mipmapped;
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  BindTexture(name);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filtered ? GL_LINEAR : GL_NEAREST);
+  GLint min_filter = filtered ? (mipmapped ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR)
+                              : (mipmapped ? GL_NEAREST_MIPMAP_NEAREST : GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, min_filter);
+  std::vector<uint8_t> zeros;
+  if (zeroed) zeros.assign(static_cast<size_t>(tex_w) * tex_h * 4, 0);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, tex_w, tex_h, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+               zeroed ? zeros.data() : nullptr);
+  return name;
+}
+
+int TextureFlags(int flags) { return flags & (ImageFlag::Filtered | ImageFlag::Mipmapped); }
+
+// The texture size for a w x h image, or the end of the program if OpenGL takes none.
+void TexSizeOrExit(int w, int h, int& tex_w, int& tex_h) {
+  if (!CalculateTexSize(w, h, ProxyAccepts, tex_w, tex_h)) {
+    std::fprintf(stderr, "Unable to calculate tex size\n");
+    std::exit(1);
+  }
+}
+
 }  // namespace
 
 int TexturePowerOfTwo(int n) {
@@ -138,6 +209,10 @@ void TGLQuill2DDriver::ResetGLContext(TGraphics& graphics) {
   int depth = 0, hertz = 0, flags = 0;
   graphics.GetSettings(gl_state.width, gl_state.height, depth, hertz, flags);
   gl_state.blend = 0;
+  gl_state.color_sent = false;
+  gl_state.clear_color = -1;
+  gl_state.line_width = -1.0f;
+  gl_state.scissor = -1;
   gl_state.bound_texture = 0;
   glBindTexture(GL_TEXTURE_2D, 0);
   gl_state.texturing = false;
@@ -187,27 +262,37 @@ void TGLQuill2DDriver::SetAlpha(float alpha) {
   if (alpha > 1.0f) alpha = 1.0f;
   if (!(alpha >= 0.0f)) alpha = 0.0f;  // also catches NaN
   gl_state.color[3] = static_cast<GLubyte>(TruncToInt(alpha * 255.0));
-  glColor4ubv(gl_state.color);
+  SendColor();
 }
 
 void TGLQuill2DDriver::SetColor(int r, int g, int b) {
   gl_state.color[0] = static_cast<GLubyte>(ClampByte(r));
   gl_state.color[1] = static_cast<GLubyte>(ClampByte(g));
   gl_state.color[2] = static_cast<GLubyte>(ClampByte(b));
-  glColor4ubv(gl_state.color);
+  SendColor();
 }
 
 void TGLQuill2DDriver::SetClsColor(int r, int g, int b) {
-  glClearColor(ClampByte(r) / 255.0f, ClampByte(g) / 255.0f, ClampByte(b) / 255.0f, 1.0f);
+  r = ClampByte(r), g = ClampByte(g), b = ClampByte(b);
+  const int packed = (r << 16) | (g << 8) | b;
+  if (packed == gl_state.clear_color) return;
+  gl_state.clear_color = packed;
+  glClearColor(r / 255.0f, g / 255.0f, b / 255.0f, 1.0f);
 }
 
 void TGLQuill2DDriver::SetViewport(int x, int y, int w, int h) {
   if (x == 0 && y == 0 && w == gl_state.width && h == gl_state.height) {
-    glDisable(GL_SCISSOR_TEST);
-  } else {
-    glEnable(GL_SCISSOR_TEST);
-    glScissor(x, gl_state.height - y - h, w, h);
+    if (gl_state.scissor != 0) glDisable(GL_SCISSOR_TEST);
+    gl_state.scissor = 0;
+    return;
   }
+  const int box[4] = {x, gl_state.height - y - h, w, h};
+  if (gl_state.scissor != 1) glEnable(GL_SCISSOR_TEST);
+  if (gl_state.scissor != 1 || std::memcmp(box, gl_state.scissor_box, sizeof box) != 0) {
+    glScissor(box[0], box[1], box[2], box[3]);
+    std::memcpy(gl_state.scissor_box, box, sizeof box);
+  }
+  gl_state.scissor = 1;
 }
 
 void TGLQuill2DDriver::SetTransform(float ix, float iy, float jx, float jy) {
@@ -217,7 +302,11 @@ void TGLQuill2DDriver::SetTransform(float ix, float iy, float jx, float jy) {
   gl_state.jy = jy;
 }
 
-void TGLQuill2DDriver::SetLineWidth(float width) { glLineWidth(width); }
+void TGLQuill2DDriver::SetLineWidth(float width) {
+  if (width == gl_state.line_width) return;
+  gl_state.line_width = width;
+  glLineWidth(width);
+}
 
 // ---- Primitives ----
 
@@ -293,8 +382,7 @@ void TGLQuill2DDriver::DrawPixmap(const TPixmap& pixmap, int x, int y) {
 std::shared_ptr<TPixmap> TGLQuill2DDriver::GrabPixmap(int x, int y, int w, int h) {
   auto pixmap = TPixmap::Create(std::max(w, 0), std::max(h, 0), PixelFormat::RGBA8888);
   if (w <= 0 || h <= 0) return pixmap;
-  int blend = gl_state.blend;
-  SetBlend(BlendMode::Solid);
+  // Reading ignores blending and the alpha test: the blend mode stays as it is.
   glPixelStorei(GL_PACK_ROW_LENGTH, pixmap->pitch / 4);
   glReadPixels(x, gl_state.height - h - y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, pixmap->pixels);
   glPixelStorei(GL_PACK_ROW_LENGTH, 0);
@@ -306,8 +394,62 @@ std::shared_ptr<TPixmap> TGLQuill2DDriver::GrabPixmap(int x, int y, int w, int h
     std::memcpy(pixmap->Row(top), pixmap->Row(bottom), scratch.size());
     std::memcpy(pixmap->Row(bottom), scratch.data(), scratch.size());
   }
-  SetBlend(blend);
   return pixmap;
+}
+
+void TGLQuill2DDriver::SetGPUGrab(GPUGrabPolicy policy) { gpu_grab_policy = policy; }
+
+bool TGLQuill2DDriver::GPUGrabInUse() {
+  switch (gpu_grab_policy) {
+    case kNever:
+      return false;
+    case kAlways:
+      return canvas_grabber.Available();
+    case kAuto:
+      break;
+  }
+  if (renderer.seq != DisplaySequence()) {
+    renderer.seq = DisplaySequence();
+    renderer.software = RendererIsSoftware();
+  }
+  // Asked first: a software renderer never compiles the grab's shader.
+  return !renderer.software && canvas_grabber.Available();
+}
+
+bool TGLQuill2DDriver::UpdateFrameFromPixmap(TImageFrame& frame, const TPixmap& pixmap, int flags) {
+  auto* f = dynamic_cast<TGLImageFrame*>(&frame);
+  if (!f || !f->Refillable(pixmap.width, pixmap.height, flags)) return false;
+  std::shared_ptr<TPixmap> converted;
+  const TPixmap* p = &pixmap;
+  if (pixmap.format != PixelFormat::RGBA8888) {
+    converted = pixmap.Convert(PixelFormat::RGBA8888);
+    if (!converted) return false;
+    p = converted.get();
+  }
+  BindTexture(f->name);
+  UploadPadded(*p, f->_tex_w, f->_tex_h);
+  return true;
+}
+
+std::shared_ptr<TImageFrame> TGLQuill2DDriver::GrabFrame(const std::shared_ptr<TImageFrame>& reuse,
+                                                         int x, int y, int w, int h, int flags,
+                                                         const int* mask) {
+  // Mipmaps would need every level made again; a rectangle partly off the surface reads
+  // undefined pixels either way, but the pixmap route keeps whatever the GL gives it.
+  if ((flags & ImageFlag::Mipmapped) || w <= 0 || h <= 0 || x < 0 || y < 0 ||
+      x + w > gl_state.width || y + h > gl_state.height || !GPUGrabInUse()) {
+    return nullptr;
+  }
+  auto frame = std::dynamic_pointer_cast<TGLImageFrame>(reuse);
+  if (!frame || !frame->Refillable(w, h, flags)) {
+    frame = TGLImageFrame::CreateBlank(w, h, flags);
+    if (!frame) return nullptr;
+  }
+  const bool grabbed = canvas_grabber.Grab(frame->name, frame->_tex_w, frame->_tex_h, x, y, w, h,
+                                           mask, gl_state.width, gl_state.height);
+  // Bound by the copy, whether or not the pass could follow.
+  gl_state.bound_texture = canvas_grabber.scratch_binding();
+  return grabbed ? frame : nullptr;
 }
 
 // ---- Frames ----
@@ -321,48 +463,83 @@ std::shared_ptr<TGLImageFrame> TGLImageFrame::CreateFromPixmap(std::shared_ptr<T
                                                                int flags) {
   if (!pixmap || pixmap->width <= 0 || pixmap->height <= 0) return nullptr;
   int tex_w = 0, tex_h = 0;
-  if (!CalculateTexSize(pixmap->width, pixmap->height, ProxyAccepts, tex_w, tex_h)) {
-    std::fprintf(stderr, "Unable to calculate tex size\n");
-    std::exit(1);
-  }
+  TexSizeOrExit(pixmap->width, pixmap->height, tex_w, tex_h);
+  const int source_w = pixmap->width, source_h = pixmap->height;
   int width = std::min(pixmap->width, tex_w);
   int height = std::min(pixmap->height, tex_h);
   if (width != pixmap->width || height != pixmap->height) pixmap = pixmap->Resized(width, height);
   auto pixels = PadForTexture(pixmap, tex_w, tex_h);
   if (!pixels) return nullptr;
 
-  bool filtered = flags & 2;
-  bool mipmapped = flags & 4;
+  const bool mipmapped = flags & ImageFlag::Mipmapped;
   auto frame = std::make_shared<TGLImageFrame>();
-  glGenTextures(1, &frame->name);
-  BindTexture(frame->name);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filtered ? GL_LINEAR : GL_NEAREST);
-  GLint min_filter = filtered ? (mipmapped ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR)
-                              : (mipmapped ? GL_NEAREST_MIPMAP_NEAREST : GL_NEAREST);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, min_filter);
-
+  frame->name = NewTexture(tex_w, tex_h, flags, false);
+  Upload(*pixels, 0);
   int level = 0, lw = tex_w, lh = tex_h;
-  for (;;) {
-    glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, lw, lh, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    Upload(*pixels, level);
-    if (!mipmapped || (lw == 1 && lh == 1)) break;
+  while (mipmapped && !(lw == 1 && lh == 1)) {
     lw = std::max(lw / 2, 1);
     lh = std::max(lh / 2, 1);
     pixels = pixels->Resized(lw, lh);
     ++level;
+    glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, lw, lh, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    Upload(*pixels, level);
   }
 
   frame->u1 = static_cast<float>(width) / static_cast<float>(tex_w);
   frame->v1 = static_cast<float>(height) / static_cast<float>(tex_h);
   frame->seq = DisplaySequence();
+  frame->_width = source_w;
+  frame->_height = source_h;
+  frame->_tex_w = tex_w;
+  frame->_tex_h = tex_h;
+  frame->_flags = TextureFlags(flags);
   return frame;
+}
+
+std::shared_ptr<TGLImageFrame> TGLImageFrame::CreateBlank(int w, int h, int flags) {
+  if (w <= 0 || h <= 0 || (flags & ImageFlag::Mipmapped)) return nullptr;
+  int tex_w = 0, tex_h = 0;
+  TexSizeOrExit(w, h, tex_w, tex_h);
+  if (w > tex_w || h > tex_h) return nullptr;  // only the pixmap route scales down
+  auto frame = std::make_shared<TGLImageFrame>();
+  frame->name = NewTexture(tex_w, tex_h, flags, true);
+  frame->u1 = static_cast<float>(w) / static_cast<float>(tex_w);
+  frame->v1 = static_cast<float>(h) / static_cast<float>(tex_h);
+  frame->seq = DisplaySequence();
+  frame->_width = w;
+  frame->_height = h;
+  frame->_tex_w = tex_w;
+  frame->_tex_h = tex_h;
+  frame->_flags = TextureFlags(flags);
+  return frame;
+}
+
+bool TGLImageFrame::Refillable(int w, int h, int flags) const {
+  // Same source size and filters, no mip levels, not scaled down, and alive in this display.
+  return name != 0 && seq == DisplaySequence() && w == _width && h == _height && w <= _tex_w &&
+         h <= _tex_h && TextureFlags(flags) == _flags && !(flags & ImageFlag::Mipmapped);
+}
+
+std::shared_ptr<TPixmap> TGLImageFrame::ReadPixels(int w, int h) {
+  if (name == 0 || seq != DisplaySequence() || w <= 0 || h <= 0 || w > _tex_w || h > _tex_h) {
+    return nullptr;
+  }
+  std::vector<uint8_t> texels(static_cast<size_t>(_tex_w) * _tex_h * 4);
+  BindTexture(name);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+  auto pixmap = TPixmap::Create(w, h, PixelFormat::RGBA8888);
+  if (!pixmap) return nullptr;
+  for (int y = 0; y < h; ++y) {
+    std::memcpy(pixmap->Row(y), texels.data() + static_cast<size_t>(y) * _tex_w * 4,
+                static_cast<size_t>(w) * 4);
+  }
+  return pixmap;
 }
 
 TGLImageFrame::~TGLImageFrame() {
   // A texture of a display that has since closed went with its context.
   if (name == 0 || seq != DisplaySequence()) return;
+  canvas_grabber.Forget(name);
   glDeleteTextures(1, &name);
   if (gl_state.bound_texture == name) gl_state.bound_texture = 0;
 }

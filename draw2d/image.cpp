@@ -33,6 +33,7 @@ std::shared_ptr<TImage> TImage::Create(int width, int height, int frame_count, i
   image->pixmaps.resize(frame_count);
   image->frames.resize(frame_count);
   image->seqs.assign(frame_count, 0);
+  image->_pixels_in_frame.assign(frame_count, 0);
   return image;
 }
 
@@ -51,7 +52,10 @@ std::shared_ptr<TImageFrame> TImage::Frame(int index) {
     TQuill2DDriver* driver = CurrentDrawDriver();
     if (!driver) return nullptr;
     auto pixmap = Lock(index, true, false);
-    frames[index] = driver->CreateFrameFromPixmap(pixmap, flags);
+    // The texture stays and takes the new pixels where the driver can; a frame of a closed
+    // display never can.
+    if (!frames[index] || !pixmap || !driver->UpdateFrameFromPixmap(*frames[index], *pixmap, flags))
+      frames[index] = driver->CreateFrameFromPixmap(pixmap, flags);
     seqs[index] = frames[index] ? seq : 0;
   }
   return frames[index];
@@ -59,10 +63,14 @@ std::shared_ptr<TImageFrame> TImage::Frame(int index) {
 
 std::shared_ptr<TPixmap> TImage::Lock(int index, bool /*read*/, bool write) {
   if (!ValidIndex(*this, index)) return nullptr;
-  if (write) {
-    seqs[index] = 0;
-    frames[index].reset();
+  if (_pixels_in_frame[index]) {
+    // The last grab lives only in the texture: fetch it, unless its display has gone with it.
+    _pixels_in_frame[index] = 0;
+    if (frames[index] && seqs[index] == DisplaySequence()) {
+      if (auto pixels = frames[index]->ReadPixels(width, height)) pixmaps[index] = pixels;
+    }
   }
+  if (write) seqs[index] = 0;  // the frame is refilled from the pixmap at the next draw
   if (!pixmaps[index]) pixmaps[index] = TPixmap::Create(width, height, PixelFormat::RGBA8888);
   return pixmaps[index];
 }
@@ -75,7 +83,7 @@ void TImage::SetPixmap(int index, std::shared_ptr<TPixmap> pixmap) {
   }
   pixmaps[index] = std::move(pixmap);
   seqs[index] = 0;
-  frames[index].reset();
+  _pixels_in_frame[index] = 0;
 }
 
 void SetMaskColor(int r, int g, int b) {
@@ -130,10 +138,19 @@ void GrabImage(TImage* image, int x, int y, int frame) {
   if (!image) return;
   TQuill2DDriver* driver = CurrentDrawDriver();
   if (!driver || !ValidIndex(*image, frame)) return;
+  // The mask colour in force now, not the one captured when the image was made.
+  const int mask[3] = {mask_red, mask_green, mask_blue};
+  const bool masked = image->flags & ImageFlag::Masked;
+  if (auto f = driver->GrabFrame(image->frames[frame], x, y, image->width, image->height,
+                                 image->flags, masked ? mask : nullptr)) {
+    image->frames[frame] = std::move(f);
+    image->seqs[frame] = DisplaySequence();
+    image->_pixels_in_frame[frame] = 1;
+    image->pixmaps[frame].reset();  // stale now; Lock reads the frame back
+    return;
+  }
   auto pixmap = driver->GrabPixmap(x, y, image->width, image->height);
   if (!pixmap) return;
-  // The mask colour in force now, not the one captured when the image was made.
-  if (image->flags & ImageFlag::Masked)
-    pixmap = MaskPixmap(*pixmap, mask_red, mask_green, mask_blue);
+  if (masked) pixmap = MaskPixmap(*pixmap, mask_red, mask_green, mask_blue);
   image->SetPixmap(frame, std::move(pixmap));
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Images: pictures loaded once, and dynamic images refilled by grabbing the back buffer. Each
-// frame's texture is built lazily and rebuilt after its pixmap changes or the display reopens.
+// frame's texture is built lazily, refilled in place after its pixmap changes, and rebuilt when
+// the display reopens. A driver that can grabs straight into the texture; the pixmap then catches
+// up only when someone locks it.
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,6 +37,8 @@ class TImage {
   std::vector<std::shared_ptr<TPixmap>> pixmaps;
   std::vector<std::shared_ptr<TImageFrame>> frames;
   std::vector<int> seqs;
+  // Per frame: the frame holds newer pixels than the pixmap (a grab went straight into it).
+  std::vector<char> _pixels_in_frame;
 };
 
 void SetMaskColor(int r, int g, int b);

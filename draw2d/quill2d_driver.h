@@ -13,6 +13,9 @@ class TImageFrame {
  public:
   virtual ~TImageFrame() = default;
   virtual void Draw(float x0, float y0, float x1, float y1, float tx, float ty) = 0;
+  // The frame's top-left w x h pixels as a format-6 pixmap, for frames whose pixels were put
+  // there by the driver rather than from a pixmap; nullptr if the frame cannot tell.
+  virtual std::shared_ptr<TPixmap> ReadPixels(int /*w*/, int /*h*/) { return nullptr; }
 };
 
 class TQuill2DDriver : public TGraphicsDriver {
@@ -35,6 +38,24 @@ class TQuill2DDriver : public TGraphicsDriver {
                         float ty) = 0;
   virtual void DrawPixmap(const TPixmap& pixmap, int x, int y) = 0;
   virtual std::shared_ptr<TPixmap> GrabPixmap(int x, int y, int w, int h) = 0;
+
+  // Optional fast paths; a driver without them makes the caller take the pixmap route.
+  //
+  // Refills `frame` in place from a pixmap of the size it was made for, keeping its texture;
+  // false if it cannot (the caller then makes a new frame).
+  virtual bool UpdateFrameFromPixmap(TImageFrame& /*frame*/, const TPixmap& /*pixmap*/,
+                                     int /*flags*/) {
+    return false;
+  }
+  // Grabs the w x h rectangle at (x, y) of the back buffer straight into a frame, never through
+  // a pixmap: `reuse` is refilled when it fits, otherwise a new frame is made. With `mask` (an
+  // r, g, b triple) pixels of that colour become transparent exactly as MaskPixmap makes them.
+  // nullptr if the driver cannot, and the caller grabs a pixmap instead.
+  virtual std::shared_ptr<TImageFrame> GrabFrame(const std::shared_ptr<TImageFrame>& /*reuse*/,
+                                                 int /*x*/, int /*y*/, int /*w*/, int /*h*/,
+                                                 int /*flags*/, const int* /*mask*/) {
+    return nullptr;
+  }
 };
 
 // Blend modes.

@@ -1,0 +1,273 @@
+// What a presented frame costs the CPU, set against the floor: in one process on one dummy X
+// server (Mesa llvmpipe), a bare loop that clears 800x600 and swaps on the 60 Hz grid, the title
+// (stage 0) and the yawn with its mouth hole (stage 3), each for N frames, in rounds so that the
+// load of other processes falls on all three alike. Prints CPU milliseconds per frame (the whole
+// process: llvmpipe's threads and the timer thread count), the ratio to the floor, the intervals
+// between presented frames, and the start-up time up to the title's first frame. Figures only.
+//
+//   frame_cost_bench [frames per phase = 600] [rounds = 2] [only: bare | title | hole]
+// (`only` runs one phase, for a profiler.)
+#include <GL/gl.h>
+#include <GL/glx.h>
+#include <sys/resource.h>
+#include <time.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "display/graphics.h"
+#include "draw2d/gl_quill2d_driver.h"
+#include "game/stage_machine.h"
+#include "game/startup.h"
+#include "game/state.h"
+#include "system/clock.h"
+#include "system/system_driver.h"
+#include "system/timer.h"
+#include "system/x11_system_driver.h"
+#include "tests/support/x_server.h"
+
+namespace {
+
+constexpr int kWarmUpFrames = 30;  // llvmpipe compiles its shaders on first use
+constexpr double kLateMillis = 24.0;
+
+double MonotonicMillis() {
+  timespec ts;
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+double CpuMillis() {
+  timespec ts;
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+  return ts.tv_sec * 1e3 + ts.tv_nsec / 1e6;
+}
+
+// The real clock, noting when each buffer swap returns while a phase is measured.
+class SwapTimingClock : public TClock {
+ public:
+  int32_t Millis() override { return RealClock().Millis(); }
+  void SleepMicros(int64_t micros) override { RealClock().SleepMicros(micros); }
+  bool StartTimer(std::shared_ptr<TimerRecord> record) override {
+    return RealClock().StartTimer(std::move(record));
+  }
+  void OnBufferSwap(int /*sync*/) override {
+    const double now = MonotonicMillis();
+    if (first_swap_at < 0) first_swap_at = now;
+    if (recording) swaps.push_back(now);
+  }
+  bool recording = false;
+  std::vector<double> swaps;
+  double first_swap_at = -1;  // first swap since the last reset
+};
+
+SwapTimingClock swap_clock;
+
+struct PhaseFigures {
+  double cpu_ms = 0;
+  long frames = 0;
+  std::vector<double> intervals;
+
+  void Add(const PhaseFigures& other) {
+    cpu_ms += other.cpu_ms;
+    frames += other.frames;
+    intervals.insert(intervals.end(), other.intervals.begin(), other.intervals.end());
+  }
+  double CpuPerFrame() const { return frames ? cpu_ms / frames : 0; }
+};
+
+void CollectIntervals(PhaseFigures& figures) {
+  for (size_t i = 1; i < swap_clock.swaps.size(); ++i) {
+    figures.intervals.push_back(swap_clock.swaps[i] - swap_clock.swaps[i - 1]);
+  }
+  swap_clock.swaps.clear();
+}
+
+// Thrown from the flip hook when a phase has presented its frames.
+struct PhaseDone {};
+
+struct GamePhase {
+  long frames = 0;
+  long seen = 0;
+  double cpu_start = 0;
+  PhaseFigures figures;
+  int keep_from = 0, keep_to = 0;  // stage_frame wraps back into this range
+};
+GamePhase* game_phase = nullptr;
+
+void OnGameFlip() {
+  GamePhase* p = game_phase;
+  if (p == nullptr) return;
+  // Keep the scene where it is being measured rather than let it hand over.
+  if (g.stage_frame >= p->keep_to) g.stage_frame = p->keep_from;
+  ++p->seen;
+  if (p->seen == kWarmUpFrames) {
+    p->cpu_start = CpuMillis();
+    swap_clock.swaps.clear();
+    swap_clock.recording = true;
+  } else if (p->seen == kWarmUpFrames + p->frames) {
+    p->figures.cpu_ms = CpuMillis() - p->cpu_start;
+    p->figures.frames = p->frames;
+    // This frame's swap has not happened: the intervals cover the frames counted.
+    swap_clock.recording = false;
+    CollectIntervals(p->figures);
+    throw PhaseDone{};
+  }
+}
+
+void (*StageRun(int number))() {
+  for (const StageEntry& e : StageTable()) {
+    if (e.number == number) return e.run;
+  }
+  return nullptr;
+}
+
+PhaseFigures RunGamePhase(int stage, int first_frame, int keep_from, int keep_to, long frames) {
+  GamePhase phase;
+  phase.frames = frames;
+  phase.keep_from = keep_from;
+  phase.keep_to = keep_to;
+  g.stage = stage;
+  g.stage_frame = first_frame;
+  g.squash = 6;
+  g.cursor_x = 60;  // far from the face: nothing hands over
+  g.cursor_y = 560;
+  game_phase = &phase;
+  try {
+    StageRun(stage)();
+  } catch (const PhaseDone&) {
+  }
+  game_phase = nullptr;
+  return phase.figures;
+}
+
+// The floor: clear and swap, sleeping to the next tick of the 60 Hz grid; nothing else.
+PhaseFigures RunBarePhase(long frames) {
+  Display* display = glXGetCurrentDisplay();
+  GLXDrawable drawable = glXGetCurrentDrawable();
+  PhaseFigures figures;
+  timespec next;
+  clock_gettime(CLOCK_MONOTONIC, &next);
+  double cpu_start = 0;
+  for (long i = 0; i < kWarmUpFrames + frames; ++i) {
+    if (i == kWarmUpFrames) {
+      cpu_start = CpuMillis();
+      swap_clock.swaps.clear();
+    }
+    glClear(GL_COLOR_BUFFER_BIT);
+    glXSwapBuffers(display, drawable);
+    if (i >= kWarmUpFrames) swap_clock.swaps.push_back(MonotonicMillis());
+    next.tv_nsec += 1000000000L / 60;
+    if (next.tv_nsec >= 1000000000L) {
+      next.tv_nsec -= 1000000000L;
+      ++next.tv_sec;
+    }
+    clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr);
+  }
+  figures.cpu_ms = CpuMillis() - cpu_start;
+  figures.frames = frames;
+  CollectIntervals(figures);
+  return figures;
+}
+
+double Percentile(std::vector<double> v, double q) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  size_t i = static_cast<size_t>(q * (v.size() - 1) + 0.5);
+  return v[std::min(i, v.size() - 1)];
+}
+
+void PrintPhase(const char* name, const PhaseFigures& f, double floor_cpu) {
+  const double late = static_cast<double>(std::count_if(f.intervals.begin(), f.intervals.end(),
+                                                        [](double d) { return d > kLateMillis; }));
+  std::printf("%-10s cpu %.3f ms/frame", name, f.CpuPerFrame());
+  if (floor_cpu > 0) std::printf("  ratio %.2f", f.CpuPerFrame() / floor_cpu);
+  std::printf(
+      "  interval median %.2f p99 %.2f max %.2f ms, over %.0f ms: %.1f per 1000 frames "
+      "(%zu intervals)\n",
+      Percentile(f.intervals, 0.5), Percentile(f.intervals, 0.99), Percentile(f.intervals, 1.0),
+      kLateMillis, f.intervals.empty() ? 0.0 : 1000.0 * late / f.intervals.size(),
+      f.intervals.size());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  long frames = argc > 1 ? std::atol(argv[1]) : 600;
+  if (frames <= 0) frames = 600;
+  int rounds = argc > 2 ? std::atoi(argv[2]) : 2;
+  if (rounds <= 0) rounds = 2;
+  const std::string only = argc > 3 ? argv[3] : "";
+  auto runs = [&](const char* phase) { return only.empty() || only == phase; };
+
+  std::string error;
+  auto server = TestXServer::StartXorgDummy(&error);
+  if (!server) {
+    std::fprintf(stderr, "frame_cost_bench: cannot start the dummy X server: %s\n", error.c_str());
+    return 1;
+  }
+  setenv("DISPLAY", server->display_name().c_str(), 1);
+
+  static TLinuxSystemDriver system_driver;
+  static TGLQuill2DDriver draw_driver;
+  SetClock(&swap_clock);
+  SetSystemDriver(&system_driver);
+  SetGraphicsDriver(&draw_driver);
+  SetEndProgramHandler([](int) { throw PhaseDone{}; });
+  FlipHooks().Add([](const int&) { OnGameFlip(); }, 0);
+
+  // Start-up as the program does it, up to the title's first presented frame.
+  const double start = MonotonicMillis();
+  StartGame();
+  const double started = MonotonicMillis();
+  swap_clock.first_swap_at = -1;
+  RunGamePhase(0, 0, 400, 790, 1);
+  const double first_title_frame = swap_clock.first_swap_at;
+
+  PhaseFigures bare, title, hole;
+  for (int round = 0; round < rounds; ++round) {
+    if (g.frame_timer) g.frame_timer->Stop();
+    RunPostedOperations();
+    g.frame_timer.reset();
+    PhaseFigures b, t, h;
+    if (runs("bare")) b = RunBarePhase(frames);
+    g.frame_timer = CreateTimer(60.0);
+    if (runs("title")) t = RunGamePhase(0, 0, 400, 790, frames);
+    if (runs("hole")) h = RunGamePhase(3, 1, 150, 170, frames);
+    const double floor_cpu = b.CpuPerFrame() > 0 ? b.CpuPerFrame() : 1;
+    std::printf("round %d: bare %.3f, title %.3f (x%.2f), hole %.3f (x%.2f) ms/frame\n", round + 1,
+                b.CpuPerFrame(), t.CpuPerFrame(), t.CpuPerFrame() / floor_cpu, h.CpuPerFrame(),
+                h.CpuPerFrame() / floor_cpu);
+    bare.Add(b);
+    title.Add(t);
+    hole.Add(h);
+  }
+
+  std::printf("frame cost, %ld frames per phase x %d rounds, on %s\n", frames, rounds,
+              reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+  PrintPhase("bare", bare, 0);
+  PrintPhase("title", title, bare.CpuPerFrame());
+  PrintPhase("mouth hole", hole, bare.CpuPerFrame());
+  PhaseFigures game = title;
+  game.Add(hole);
+  PrintPhase("game", game, bare.CpuPerFrame());
+  std::printf("start-up: %.1f ms to StartGame's return, %.1f ms to the title's first frame\n",
+              started - start, first_title_frame - start);
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  std::printf("peak memory: %.1f MB\n", usage.ru_maxrss / 1024.0);
+
+  if (g.frame_timer) g.frame_timer->Stop();
+  RunPostedOperations();
+  ResetGameState();  // the images go while their display is open
+  CloseGraphics();
+  SetGraphicsDriver(nullptr);
+  SetSystemDriver(nullptr);
+  SetClock(nullptr);
+  CloseXConnection();
+  return 0;
+}
