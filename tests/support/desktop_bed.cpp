@@ -129,30 +129,32 @@ std::string Describe(const std::vector<LitMonitor>& monitors) {
   return text;
 }
 
-bool AddOutputMode(const std::string& display, const std::string& output,
-                   const std::string& mode_name) {
+namespace {
+
+// Adds a mode to an output's list, or takes it off (XRRAddOutputMode / XRRDeleteOutputMode).
+bool ChangeOutputModes(const std::string& display, const std::string& output,
+                       const std::string& mode_name, void (*change)(Display*, RROutput, RRMode)) {
   ServerConnection c(display);
   if (!c.d) return false;
   Resources res(c.d);
   RROutput out = res.Output(output);
   RRMode mode = res.Mode(mode_name);
   if (!out || !mode) return false;
-  XRRAddOutputMode(c.d, out, mode);
+  change(c.d, out, mode);
   XSync(c.d, False);
   return true;
 }
 
+}  // namespace
+
+bool AddOutputMode(const std::string& display, const std::string& output,
+                   const std::string& mode_name) {
+  return ChangeOutputModes(display, output, mode_name, XRRAddOutputMode);
+}
+
 bool RemoveOutputMode(const std::string& display, const std::string& output,
                       const std::string& mode_name) {
-  ServerConnection c(display);
-  if (!c.d) return false;
-  Resources res(c.d);
-  RROutput out = res.Output(output);
-  RRMode mode = res.Mode(mode_name);
-  if (!out || !mode) return false;
-  XRRDeleteOutputMode(c.d, out, mode);
-  XSync(c.d, False);
-  return true;
+  return ChangeOutputModes(display, output, mode_name, XRRDeleteOutputMode);
 }
 
 bool LightMonitorRightOf(const std::string& display, const std::string& output,

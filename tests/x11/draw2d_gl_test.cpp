@@ -17,7 +17,7 @@
 #include "system/system_driver.h"
 #include "system/x11_system_driver.h"
 #include "tests/support/face_canvas.h"
-#include "tests/support/x_server.h"
+#include "tests/support/gl_display_environment.h"
 
 namespace {
 
@@ -26,30 +26,8 @@ constexpr RGB kBlack{0, 0, 0};
 constexpr RGB kWhite{255, 255, 255};
 constexpr RGB kYellow{241, 230, 63};
 
-std::unique_ptr<TestXServer> server;
-TLinuxSystemDriver system_driver;
-TGLQuill2DDriver gl_driver;
-
-class GLEnvironment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    std::string error;
-    server = TestXServer::StartXorgDummy(&error);
-    ASSERT_TRUE(server) << "cannot start the dummy X server: " << error;
-    setenv("DISPLAY", server->display_name().c_str(), 1);
-    SetSystemDriver(&system_driver);
-    SetGraphicsDriver(&gl_driver, 2);
-    ASSERT_TRUE(OpenGraphics(800, 600, 32, 60, 0)) << "no display on " << server->display_name();
-  }
-  void TearDown() override {
-    CloseGraphics();
-    SetGraphicsDriver(nullptr, 2);
-    SetSystemDriver(nullptr);
-    CloseXConnection();
-    server.reset();
-  }
-};
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new GLEnvironment);
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new GLDisplayEnvironment);
+TGLQuill2DDriver& gl_driver = EnvironmentGLDriver();
 
 class GLDrawTest : public ::testing::Test {
  protected:

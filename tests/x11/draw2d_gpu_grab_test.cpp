@@ -20,35 +20,20 @@
 #include "system/system_driver.h"
 #include "system/x11_system_driver.h"
 #include "tests/support/face_canvas.h"
-#include "tests/support/x_server.h"
+#include "tests/support/gl_display_environment.h"
 
 namespace {
 
-std::unique_ptr<TestXServer> server;
-TLinuxSystemDriver system_driver;
-TGLQuill2DDriver gl_driver;
-
-class GLEnvironment : public ::testing::Environment {
+// The grab policy goes back to its default before the display closes.
+class GLEnvironment : public GLDisplayEnvironment {
  public:
-  void SetUp() override {
-    std::string error;
-    server = TestXServer::StartXorgDummy(&error);
-    ASSERT_TRUE(server) << "cannot start the dummy X server: " << error;
-    setenv("DISPLAY", server->display_name().c_str(), 1);
-    SetSystemDriver(&system_driver);
-    SetGraphicsDriver(&gl_driver, 2);
-    ASSERT_TRUE(OpenGraphics(800, 600, 32, 60, 0)) << "no display on " << server->display_name();
-  }
   void TearDown() override {
     TGLQuill2DDriver::SetGPUGrab(TGLQuill2DDriver::kAuto);
-    CloseGraphics();
-    SetGraphicsDriver(nullptr, 2);
-    SetSystemDriver(nullptr);
-    CloseXConnection();
-    server.reset();
+    GLDisplayEnvironment::TearDown();
   }
 };
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new GLEnvironment);
+TGLQuill2DDriver& gl_driver = EnvironmentGLDriver();
 
 TGLImageFrame* GLFrame(TImage& image) {
   return dynamic_cast<TGLImageFrame*>(image.frames[0].get());

@@ -16,6 +16,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -95,17 +96,33 @@ void ExpectDesktopMode(Display* d) {
   if (mode.privsize > 0) XFree(mode.c_private);
 }
 
+// A dummy server, a connection to it, and moody started on it.
+struct MoodyOnDummy {
+  std::unique_ptr<TestXServer> server;
+  Display* d = nullptr;
+  pid_t pid = -1;
+  ~MoodyOnDummy() {
+    if (d) XCloseDisplay(d);
+  }
+};
+
+void StartMoodyOnDummy(MoodyOnDummy& run) {
+  std::string error;
+  run.server = TestXServer::StartXorgDummy(&error);
+  ASSERT_TRUE(run.server) << "cannot start the dummy X server: " << error;
+  run.d = XOpenDisplay(run.server->display_name().c_str());
+  ASSERT_NE(run.d, nullptr);
+  run.pid = StartMoody(run.server->display_name());
+  ASSERT_GT(run.pid, 0);
+}
+
 }  // namespace
 
 TEST(EndToEnd, ShowsTheTitleAndEndsOnEscapeWithTheDesktopBack) {
-  std::string error;
-  auto server = TestXServer::StartXorgDummy(&error);
-  ASSERT_TRUE(server) << "cannot start the dummy X server: " << error;
-  Display* d = XOpenDisplay(server->display_name().c_str());
-  ASSERT_NE(d, nullptr);
-
-  const pid_t moody = StartMoody(server->display_name());
-  ASSERT_GT(moody, 0);
+  MoodyOnDummy run;
+  ASSERT_NO_FATAL_FAILURE(StartMoodyOnDummy(run));
+  Display* d = run.d;
+  const pid_t moody = run.pid;
 
   // The title's lettering is fully visible from about 2 s to 3.5 s after the first frame.
   ScreenShot screen;
@@ -129,7 +146,6 @@ TEST(EndToEnd, ShowsTheTitleAndEndsOnEscapeWithTheDesktopBack) {
   EXPECT_EQ(WEXITSTATUS(status), 0);
 
   ExpectDesktopMode(d);
-  XCloseDisplay(d);
 }
 
 TEST(EndToEnd, WithoutADisplayItSaysSoInOneLineAndFails) {
@@ -159,14 +175,10 @@ TEST(EndToEnd, WithoutADisplayItSaysSoInOneLineAndFails) {
 // Left alone, the story plays through to the closing card (about 70 s of frames) and the program
 // ends by itself with status 0, the desktop's mode back.
 TEST(EndToEnd, LeftAloneItPlaysToTheClosingCardAndEndsByItself) {
-  std::string error;
-  auto server = TestXServer::StartXorgDummy(&error);
-  ASSERT_TRUE(server) << "cannot start the dummy X server: " << error;
-  Display* d = XOpenDisplay(server->display_name().c_str());
-  ASSERT_NE(d, nullptr);
-
-  const pid_t moody = StartMoody(server->display_name());
-  ASSERT_GT(moody, 0);
+  MoodyOnDummy run;
+  ASSERT_NO_FATAL_FAILURE(StartMoodyOnDummy(run));
+  Display* d = run.d;
+  const pid_t moody = run.pid;
   int status = 0;
   ASSERT_TRUE(WaitForExit(moody, std::chrono::seconds(200), &status))
       << "still running after 200 s";
@@ -174,5 +186,4 @@ TEST(EndToEnd, LeftAloneItPlaysToTheClosingCardAndEndsByItself) {
   EXPECT_EQ(WEXITSTATUS(status), 0);
 
   ExpectDesktopMode(d);
-  XCloseDisplay(d);
 }
