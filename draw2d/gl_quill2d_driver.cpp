@@ -459,6 +459,24 @@ std::shared_ptr<TImageFrame> TGLQuill2DDriver::CreateFrameFromPixmap(
   return TGLImageFrame::CreateFromPixmap(std::move(pixmap), flags);
 }
 
+namespace {
+
+// What a frame keeps of its new texture: the corner the picture uses (`used_w` x `used_h` of
+// `tex_w` x `tex_h`), the image size it was made for, the display and the filter bits.
+void RecordTextureArea(TGLImageFrame& frame, int used_w, int used_h, int image_w, int image_h,
+                       int tex_w, int tex_h, int flags) {
+  frame.u1 = static_cast<float>(used_w) / static_cast<float>(tex_w);
+  frame.v1 = static_cast<float>(used_h) / static_cast<float>(tex_h);
+  frame.seq = DisplaySequence();
+  frame._width = image_w;
+  frame._height = image_h;
+  frame._tex_w = tex_w;
+  frame._tex_h = tex_h;
+  frame._flags = TextureFlags(flags);
+}
+
+}  // namespace
+
 std::shared_ptr<TGLImageFrame> TGLImageFrame::CreateFromPixmap(std::shared_ptr<TPixmap> pixmap,
                                                                int flags) {
   if (!pixmap || pixmap->width <= 0 || pixmap->height <= 0) return nullptr;
@@ -485,14 +503,7 @@ std::shared_ptr<TGLImageFrame> TGLImageFrame::CreateFromPixmap(std::shared_ptr<T
     Upload(*pixels, level);
   }
 
-  frame->u1 = static_cast<float>(width) / static_cast<float>(tex_w);
-  frame->v1 = static_cast<float>(height) / static_cast<float>(tex_h);
-  frame->seq = DisplaySequence();
-  frame->_width = source_w;
-  frame->_height = source_h;
-  frame->_tex_w = tex_w;
-  frame->_tex_h = tex_h;
-  frame->_flags = TextureFlags(flags);
+  RecordTextureArea(*frame, width, height, source_w, source_h, tex_w, tex_h, flags);
   return frame;
 }
 
@@ -503,14 +514,7 @@ std::shared_ptr<TGLImageFrame> TGLImageFrame::CreateBlank(int w, int h, int flag
   if (w > tex_w || h > tex_h) return nullptr;  // only the pixmap route scales down
   auto frame = std::make_shared<TGLImageFrame>();
   frame->name = NewTexture(tex_w, tex_h, flags, true);
-  frame->u1 = static_cast<float>(w) / static_cast<float>(tex_w);
-  frame->v1 = static_cast<float>(h) / static_cast<float>(tex_h);
-  frame->seq = DisplaySequence();
-  frame->_width = w;
-  frame->_height = h;
-  frame->_tex_w = tex_w;
-  frame->_tex_h = tex_h;
-  frame->_flags = TextureFlags(flags);
+  RecordTextureArea(*frame, w, h, w, h, tex_w, tex_h, flags);
   return frame;
 }
 
