@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "system/clock.h"
+#include "system/event.h"
 #include "system/polled_input.h"
 #include "system/system_driver.h"
 
@@ -123,6 +124,9 @@ std::shared_ptr<TGraphics> OpenGraphics(int width, int height, int depth, int he
   *opened_graphics = g;
   if (depth != 0) MoveMouse(width / 2, height / 2);
   if (!PolledInputRunning()) StartPolledInput(nullptr);
+  // Polled input reports the centre from the start: the warp's own motion comes back from the
+  // server only at a later pump, and may be dropped while the window's focus is settling.
+  if (depth != 0) TEvent::Create(EventId::MouseMove, nullptr, 0, 0, width / 2, height / 2).Emit();
   if (!exit_close_registered) {
     exit_close_registered = true;
     std::atexit(CloseAtExit);
