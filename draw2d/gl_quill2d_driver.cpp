@@ -72,6 +72,14 @@ void TexturingOn(GLuint name) {
   BindTexture(name);
 }
 
+// With no alpha at all, a blended or alpha-tested draw leaves every pixel as it was: the call
+// can be left out. (The title's lettering is drawn at alpha 0 for hundreds of frames.)
+bool DrawLeavesNoTrace() {
+  if (gl_state.color[3] != 0) return false;
+  return gl_state.blend == BlendMode::Mask || gl_state.blend == BlendMode::Alpha ||
+         gl_state.blend == BlendMode::Light;
+}
+
 int ClampByte(int v) { return v < 0 ? 0 : (v > 255 ? 255 : v); }
 
 // A local point placed with the current matrix at translation (tx, ty), plus `offset` (lines
@@ -313,6 +321,7 @@ void TGLQuill2DDriver::SetLineWidth(float width) {
 void TGLQuill2DDriver::Cls() { glClear(GL_COLOR_BUFFER_BIT); }
 
 void TGLQuill2DDriver::Plot(float x, float y) {
+  if (DrawLeavesNoTrace()) return;
   TexturingOff();
   glBegin(GL_POINTS);
   glVertex2f(static_cast<float>(x + 0.5), static_cast<float>(y + 0.5));
@@ -320,6 +329,7 @@ void TGLQuill2DDriver::Plot(float x, float y) {
 }
 
 void TGLQuill2DDriver::DrawLine(float x0, float y0, float x1, float y1, float tx, float ty) {
+  if (DrawLeavesNoTrace()) return;
   TexturingOff();
   glBegin(GL_LINES);
   Vertex(x0, y0, tx, ty, 0.5);
@@ -328,6 +338,7 @@ void TGLQuill2DDriver::DrawLine(float x0, float y0, float x1, float y1, float tx
 }
 
 void TGLQuill2DDriver::DrawRect(float x0, float y0, float x1, float y1, float tx, float ty) {
+  if (DrawLeavesNoTrace()) return;
   TexturingOff();
   glBegin(GL_QUADS);
   Vertex(x0, y0, tx, ty);
@@ -338,6 +349,7 @@ void TGLQuill2DDriver::DrawRect(float x0, float y0, float x1, float y1, float tx
 }
 
 void TGLQuill2DDriver::DrawOval(float x0, float y0, float x1, float y1, float tx, float ty) {
+  if (DrawLeavesNoTrace()) return;
   float xr = (x1 - x0) * 0.5f;
   float yr = (y1 - y0) * 0.5f;
   int segments = OvalSegments(x0, y0, x1, y1);
@@ -354,7 +366,7 @@ void TGLQuill2DDriver::DrawOval(float x0, float y0, float x1, float y1, float tx
 
 void TGLQuill2DDriver::DrawPoly(const std::vector<float>& xy, float handle_x, float handle_y,
                                 float tx, float ty) {
-  if (xy.size() < 6 || (xy.size() & 1)) return;
+  if (xy.size() < 6 || (xy.size() & 1) || DrawLeavesNoTrace()) return;
   TexturingOff();
   glBegin(GL_POLYGON);
   for (size_t i = 0; i < xy.size(); i += 2) Vertex(xy[i] + handle_x, xy[i + 1] + handle_y, tx, ty);
@@ -549,6 +561,7 @@ TGLImageFrame::~TGLImageFrame() {
 }
 
 void TGLImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float ty) {
+  if (DrawLeavesNoTrace()) return;
   TexturingOn(name);
   glBegin(GL_QUADS);
   glTexCoord2f(u0, v0);
