@@ -2,6 +2,7 @@
 #include "draw2d/image.h"
 
 #include "display/graphics.h"
+#include "draw2d/canvas_memo.h"
 #include "draw2d/render_state.h"
 #include "resources/png_loader.h"
 
@@ -34,6 +35,8 @@ std::shared_ptr<TImage> TImage::Create(int width, int height, int frame_count, i
   image->frames.resize(frame_count);
   image->seqs.assign(frame_count, 0);
   image->_pixels_in_frame.assign(frame_count, 0);
+  image->versions.resize(frame_count);
+  for (uint64_t& v : image->versions) v = NextImageVersion();
   return image;
 }
 
@@ -70,7 +73,10 @@ std::shared_ptr<TPixmap> TImage::Lock(int index, bool /*read*/, bool write) {
       if (auto pixels = frames[index]->ReadPixels(width, height)) pixmaps[index] = pixels;
     }
   }
-  if (write) seqs[index] = 0;  // the frame is refilled from the pixmap at the next draw
+  if (write) {
+    seqs[index] = 0;  // the frame is refilled from the pixmap at the next draw
+    versions[index] = NextImageVersion();
+  }
   if (!pixmaps[index]) pixmaps[index] = TPixmap::Create(width, height, PixelFormat::RGBA8888);
   return pixmaps[index];
 }
@@ -83,6 +89,7 @@ void TImage::SetPixmap(int index, std::shared_ptr<TPixmap> pixmap) {
   }
   pixmaps[index] = std::move(pixmap);
   seqs[index] = 0;
+  versions[index] = NextImageVersion();
   _pixels_in_frame[index] = 0;
 }
 
@@ -131,26 +138,36 @@ void DrawImage(TImage* image, float x, float y, int frame) {
   float ox = 0.0f, oy = 0.0f;
   GetOrigin(ox, oy);
   float x0 = -image->handle_x, y0 = -image->handle_y;
+  if (CanvasOpen()) {
+    NoteCanvasImage(*image, frame, f, x0, y0, x0 + image->width, y0 + image->height, x + ox,
+                    y + oy);
+    return;
+  }
   f->Draw(x0, y0, x0 + image->width, y0 + image->height, x + ox, y + oy);
 }
 
 void GrabImage(TImage* image, int x, int y, int frame) {
   if (!image) return;
-  TQuill2DDriver* driver = CurrentDrawDriver();
-  if (!driver || !ValidIndex(*image, frame)) return;
   // The mask colour in force now, not the one captured when the image was made.
   const int mask[3] = {mask_red, mask_green, mask_blue};
   const bool masked = image->flags & ImageFlag::Masked;
+  // An open canvas ends here, before the driver is asked for anything.
+  const CanvasEnd canvas = EndCanvas(*image, frame, x, y, masked ? mask : nullptr);
+  if (canvas == CanvasEnd::kUnchanged) return;
+  TQuill2DDriver* driver = CurrentDrawDriver();
+  if (!driver || !ValidIndex(*image, frame)) return;
   if (auto f = driver->GrabFrame(image->frames[frame], x, y, image->width, image->height,
                                  image->flags, masked ? mask : nullptr)) {
     image->frames[frame] = std::move(f);
     image->seqs[frame] = DisplaySequence();
     image->_pixels_in_frame[frame] = 1;
     image->pixmaps[frame].reset();  // stale now; Lock reads the frame back
-    return;
+    image->versions[frame] = NextImageVersion();
+  } else {
+    auto pixmap = driver->GrabPixmap(x, y, image->width, image->height);
+    if (!pixmap) return;
+    if (masked) pixmap = MaskPixmap(*pixmap, mask_red, mask_green, mask_blue);
+    image->SetPixmap(frame, std::move(pixmap));
   }
-  auto pixmap = driver->GrabPixmap(x, y, image->width, image->height);
-  if (!pixmap) return;
-  if (masked) pixmap = MaskPixmap(*pixmap, mask_red, mask_green, mask_blue);
-  image->SetPixmap(frame, std::move(pixmap));
+  if (canvas == CanvasEnd::kDrawn) KeepCanvas(*image, frame);
 }

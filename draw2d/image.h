@@ -37,6 +37,9 @@ class TImage {
   std::vector<std::shared_ptr<TPixmap>> pixmaps;
   std::vector<std::shared_ptr<TImageFrame>> frames;
   std::vector<int> seqs;
+  // Per frame: changes whenever its pixels do (NextImageVersion), not when they only move
+  // between pixmap and texture.
+  std::vector<uint64_t> versions;
   // Per frame: the frame holds newer pixels than the pixmap (a grab went straight into it).
   std::vector<char> _pixels_in_frame;
 };

@@ -36,6 +36,9 @@ class TNullQuill2DDriver : public TQuill2DDriver {
   // Called by the frames this driver made: records "DrawImage" (x0, y0, x1, y1, tx, ty).
   void DrawFrame(float x0, float y0, float x1, float y1, float tx, float ty);
 
+  bool CanvasGrabsCost() const override { return canvas_grabs_cost; }
+
+  bool canvas_grabs_cost = false;  // tests of the canvas memo turn it on
   int flips = 0;
   int grabs = 0;
   int frames_created = 0;

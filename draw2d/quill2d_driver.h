@@ -39,6 +39,10 @@ class TQuill2DDriver : public TGraphicsDriver {
   virtual void DrawPixmap(const TPixmap& pixmap, int x, int y) = 0;
   virtual std::shared_ptr<TPixmap> GrabPixmap(int x, int y, int w, int h) = 0;
 
+  // Whether grabbing a canvas costs enough that one drawn the same as last time should not be
+  // drawn and grabbed again (see canvas_memo.h).
+  virtual bool CanvasGrabsCost() const { return false; }
+
   // Optional fast paths; a driver without them makes the caller take the pixmap route.
   //
   // Refills `frame` in place from a pixmap of the size it was made for, keeping its texture;

@@ -18,7 +18,8 @@ void UpdateTransform(TQuill2DGraphics& r) {
   r.tform_iy = static_cast<float>(-s * r.tform_scale_y);
   r.tform_jx = static_cast<float>(s * r.tform_scale_x);
   r.tform_jy = static_cast<float>(c * r.tform_scale_y);
-  r._driver->SetTransform(r.tform_ix, r.tform_iy, r.tform_jx, r.tform_jy);
+  // The current driver, not the record's own: an open canvas notes the change in its place.
+  current_driver->SetTransform(r.tform_ix, r.tform_iy, r.tform_jx, r.tform_jy);
 }
 
 void Validate(TQuill2DGraphics& r) {
@@ -75,6 +76,12 @@ void MakeCurrent(std::shared_ptr<TQuill2DGraphics> record) {
 
 TQuill2DGraphics* CurrentRenderState() { return current_record.get(); }
 TQuill2DDriver* CurrentDrawDriver() { return current_driver; }
+
+TQuill2DDriver* ReplaceCurrentDrawDriver(TQuill2DDriver* driver) {
+  TQuill2DDriver* previous = current_driver;
+  current_driver = driver;
+  return previous;
+}
 
 void ClearCurrentRenderState() {
   current_record.reset();

@@ -41,6 +41,9 @@ std::shared_ptr<TQuill2DGraphics> NewRenderState(std::shared_ptr<TGraphics> grap
 void MakeCurrent(std::shared_ptr<TQuill2DGraphics> record);
 TQuill2DGraphics* CurrentRenderState();  // nullptr while no display is open
 TQuill2DDriver* CurrentDrawDriver();
+// Puts `driver` where the current record's driver was for the calls that follow (an open canvas
+// notes calls this way); returns the driver it replaced.
+TQuill2DDriver* ReplaceCurrentDrawDriver(TQuill2DDriver* driver);
 void ClearCurrentRenderState();
 
 void SetColor(int r, int g, int b);

@@ -1,5 +1,6 @@
 #include "game/face.h"
 
+#include "draw2d/canvas_memo.h"
 #include "draw2d/image.h"
 #include "draw2d/render_state.h"
 #include "game/state.h"
@@ -23,6 +24,8 @@ bool ClickOverEyes() {
 }  // namespace
 
 void BeginFaceCanvas() {
+  // Cleared after the grab, so an unchanged face need not be drawn again.
+  BeginCanvas();
   SetBlend(1);
   SetFaceColor(kCanvasBlue);
   DrawRect(0, 0, 90, 90);

@@ -1,15 +1,19 @@
 // The OpenGL drawing driver on a real X server (Xorg, dummy video driver, Mesa): every check reads
 // the back buffer and compares exact colours.
+#define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 
 #include "display/graphics.h"
+#include "draw2d/canvas_memo.h"
 #include "draw2d/gl_quill2d_driver.h"
 #include "draw2d/image.h"
 #include "draw2d/pixmap.h"
@@ -86,6 +90,36 @@ TEST_F(GLDrawTest, AlphaIsTruncatedToAByteAndShowsUnderAlphaBlend) {
     EXPECT_EQ(Pixel(x + 5, 5), (RGB{c.expected, c.expected, c.expected})) << "alpha " << c.alpha;
     x += 20;
   }
+}
+
+// At alpha 0 a blended draw changes no pixel, so it is not made at all: no fragment reaches the
+// back buffer. From the first alpha step on, it is.
+TEST_F(GLDrawTest, BlendedDrawsAtAlphaZeroAreLeftOut) {
+  auto picture = LoadImage(TPixmap::Create(8, 8, PixelFormat::I8), 0);
+  GLuint query = 0;
+  glGenQueries(1, &query);
+  auto fragments = [&](int blend, float alpha) {
+    SetBlend(blend);
+    SetAlpha(alpha);
+    glBeginQuery(GL_SAMPLES_PASSED, query);
+    DrawRect(0, 0, 10, 10);
+    DrawOval(20, 0, 10, 10);
+    DrawLine(40, 0, 50, 5, 1);
+    DrawImage(picture.get(), 60, 0);
+    glEndQuery(GL_SAMPLES_PASSED);
+    GLuint passed = 0;
+    glGetQueryObjectuiv(query, GL_QUERY_RESULT, &passed);
+    return passed;
+  };
+  EXPECT_EQ(fragments(3, 0.0f), 0u);
+  EXPECT_EQ(fragments(4, 0.0f), 0u);
+  EXPECT_EQ(fragments(3, -1.0f), 0u);
+  EXPECT_GT(fragments(3, 1.0f / 255), 0u);
+  EXPECT_GT(fragments(4, 1.0f / 255), 0u);
+  // Solid and shaded draws do not look at alpha.
+  EXPECT_GT(fragments(2, 0.0f), 0u);
+  EXPECT_GT(fragments(5, 0.0f), 0u);
+  glDeleteQueries(1, &query);
 }
 
 TEST_F(GLDrawTest, MaskBlendDrawsOpaqueFromAlphaHalfUp) {
@@ -268,6 +302,47 @@ TEST_F(GLDrawTest, GrabbedFaceDrawsMidHandledWithNoBlueAnywhere) {
   EXPECT_EQ(Pixel(380, 300), kBlack);   // a pupil
   EXPECT_EQ(Pixel(367, 295), kWhite);   // an eye white
   EXPECT_EQ(Pixel(357, 257), kBlack);   // a corner outside the disc
+}
+
+// Drawn as last time, the canvas is not drawn or grabbed again, and the screen is the same to the
+// bit, even with other pixels where the canvas would have been drawn.
+TEST_F(GLDrawTest, AFaceCanvasDrawnAsLastTimeShowsTheSamePixels) {
+  AutoMidHandle(true);
+  auto face = CreateImage(90, 90, 1, 9);
+  auto plain = CreateImage(90, 90, 1, 9);
+  SetMaskColor(0, 0, 255);
+  SetAlpha(1);
+  auto frame = [&](TImage* image, int look_x, bool as_canvas) {
+    SetBlend(2);
+    SetColor(200, 10, 10);
+    DrawRect(0, 0, 90, 90);  // what the back buffer held
+    if (as_canvas) BeginCanvas();
+    DrawPrimitiveFace(look_x, 0);
+    GrabImage(image, 0, 0);
+    Cls();
+    SetColor(255, 255, 255);
+    DrawImage(image, 400, 300);
+    return gl_driver.GrabPixmap(0, 0, 800, 600);
+  };
+  auto same = [](const std::shared_ptr<TPixmap>& a, const std::shared_ptr<TPixmap>& b) {
+    for (int y = 0; y < 600; ++y) {
+      if (std::memcmp(a->Row(y), b->Row(y), 800 * 4) != 0) return false;
+    }
+    return true;
+  };
+  ForgetCanvases();
+  auto first = frame(face.get(), 3, true);
+  const uint64_t version = face->versions[0];
+  auto second = frame(face.get(), 3, true);
+  EXPECT_EQ(face->versions[0], version) << "drawn and grabbed again";
+  EXPECT_TRUE(same(first, second));
+  EXPECT_TRUE(same(first, frame(plain.get(), 3, false)));
+
+  auto moved = frame(face.get(), -4, true);
+  EXPECT_NE(face->versions[0], version);
+  EXPECT_FALSE(same(first, moved));
+  EXPECT_TRUE(same(moved, frame(plain.get(), -4, false)));
+  ForgetCanvases();
 }
 
 }  // namespace
