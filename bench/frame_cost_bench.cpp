@@ -1,11 +1,17 @@
 // What a presented frame costs the CPU, set against the floor: in one process on one dummy X
-// server (Mesa llvmpipe), a bare loop that clears 800x600 and swaps on the 60 Hz grid, the title
-// (stage 0) and the yawn with its mouth hole (stage 3), each for N frames, in rounds so that the
-// load of other processes falls on all three alike. Prints CPU milliseconds per frame (the whole
-// process: llvmpipe's threads and the timer thread count), the ratio to the floor, the intervals
-// between presented frames, and the start-up time up to the title's first frame. Figures only.
+// server (Mesa llvmpipe), a bare loop that clears 800x600 and swaps on the 60 Hz grid, then the
+// program's own frames for N frames each, in rounds so that the load of other processes falls on
+// all alike: the title (stage 0) and the yawn with its mouth hole (stage 3), which hold still
+// when nobody moves the mouse, so their face canvas is drawn as the frame before; the title with
+// a face that breathes every frame, so the canvas is drawn and grabbed anew each time; and the
+// first two again with the canvas drawn and grabbed every frame whatever it shows. Prints CPU
+// milliseconds per frame (the whole process: llvmpipe's threads and the timer thread count), the
+// ratio to the floor, the intervals between presented frames, and the start-up time up to the
+// title's first frame. Figures only.
 //
-//   frame_cost_bench [frames per phase = 600] [rounds = 2] [only: bare | title | hole]
+//   frame_cost_bench [frames per phase = 600] [rounds = 2] [only: bare | title | hole | changing |
+//                    title-nomemo | hole-nomemo]
+// (the -nomemo phases draw and grab the face canvas every frame, as before the canvas memo.)
 // (`only` runs one phase, for a profiler.)
 #include <GL/gl.h>
 #include <GL/glx.h>
@@ -96,6 +102,7 @@ struct GamePhase {
   double cpu_start = 0;
   PhaseFigures figures;
   int keep_from = 0, keep_to = 0;  // stage_frame wraps back into this range
+  bool face_changes = false;       // a different squash every frame
 };
 GamePhase* game_phase = nullptr;
 
@@ -104,6 +111,7 @@ void OnGameFlip() {
   if (p == nullptr) return;
   // Keep the scene where it is being measured rather than let it hand over.
   if (g.stage_frame >= p->keep_to) g.stage_frame = p->keep_from;
+  if (p->face_changes) g.squash = 1 + static_cast<int>(p->seen % 6);
   ++p->seen;
   if (p->seen == kWarmUpFrames) {
     p->cpu_start = CpuMillis();
@@ -126,8 +134,10 @@ void (*StageRun(int number))() {
   return nullptr;
 }
 
-PhaseFigures RunGamePhase(int stage, int first_frame, int keep_from, int keep_to, long frames) {
+PhaseFigures RunGamePhase(int stage, int first_frame, int keep_from, int keep_to, long frames,
+                          bool face_changes = false) {
   GamePhase phase;
+  phase.face_changes = face_changes;
   phase.frames = frames;
   phase.keep_from = keep_from;
   phase.keep_to = keep_to;
@@ -228,33 +238,60 @@ int main(int argc, char** argv) {
   RunGamePhase(0, 0, 400, 790, 1);
   const double first_title_frame = swap_clock.first_swap_at;
 
-  PhaseFigures bare, title, hole;
+  struct Phase {
+    const char* name;
+    int stage, first_frame, keep_from, keep_to;
+    bool face_changes, canvas_memo;
+    PhaseFigures figures;
+    std::vector<double> ratios;  // to the bare loop of the same round
+  };
+  // From frame 700 on the title leaves the squash alone: the "changing" phase sets it.
+  Phase phases[] = {
+      {"title", 0, 0, 400, 790, false, true, {}, {}},
+      {"hole", 3, 1, 150, 170, false, true, {}, {}},
+      {"changing", 0, 700, 700, 790, true, true, {}, {}},
+      {"title-nomemo", 0, 0, 400, 790, false, false, {}, {}},
+      {"hole-nomemo", 3, 1, 150, 170, false, false, {}, {}},
+  };
+  PhaseFigures bare;
   for (int round = 0; round < rounds; ++round) {
     if (g.frame_timer) g.frame_timer->Stop();
     RunPostedOperations();
     g.frame_timer.reset();
-    PhaseFigures b, t, h;
+    PhaseFigures b;
     if (runs("bare")) b = RunBarePhase(frames);
-    g.frame_timer = CreateTimer(60.0);
-    if (runs("title")) t = RunGamePhase(0, 0, 400, 790, frames);
-    if (runs("hole")) h = RunGamePhase(3, 1, 150, 170, frames);
-    const double floor_cpu = b.CpuPerFrame() > 0 ? b.CpuPerFrame() : 1;
-    std::printf("round %d: bare %.3f, title %.3f (x%.2f), hole %.3f (x%.2f) ms/frame\n", round + 1,
-                b.CpuPerFrame(), t.CpuPerFrame(), t.CpuPerFrame() / floor_cpu, h.CpuPerFrame(),
-                h.CpuPerFrame() / floor_cpu);
     bare.Add(b);
-    title.Add(t);
-    hole.Add(h);
+    g.frame_timer = CreateTimer(60.0);
+    std::printf("round %d: bare %.3f", round + 1, b.CpuPerFrame());
+    for (Phase& p : phases) {
+      if (!runs(p.name)) continue;
+      TGLQuill2DDriver::SetCanvasMemo(p.canvas_memo);
+      PhaseFigures f =
+          RunGamePhase(p.stage, p.first_frame, p.keep_from, p.keep_to, frames, p.face_changes);
+      TGLQuill2DDriver::SetCanvasMemo(true);
+      p.figures.Add(f);
+      if (b.CpuPerFrame() > 0) p.ratios.push_back(f.CpuPerFrame() / b.CpuPerFrame());
+      std::printf(", %s %.3f", p.name, f.CpuPerFrame());
+    }
+    std::printf(" ms/frame\n");
+    std::fflush(stdout);
   }
 
   std::printf("frame cost, %ld frames per phase x %d rounds, on %s\n", frames, rounds,
               reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
   PrintPhase("bare", bare, 0);
-  PrintPhase("title", title, bare.CpuPerFrame());
-  PrintPhase("mouth hole", hole, bare.CpuPerFrame());
-  PhaseFigures game = title;
-  game.Add(hole);
+  PhaseFigures game, game_nomemo;
+  for (Phase& p : phases) {
+    PrintPhase(p.name, p.figures, bare.CpuPerFrame());
+    if (std::string(p.name) == "title" || std::string(p.name) == "hole") game.Add(p.figures);
+    if (std::string(p.name).find("nomemo") != std::string::npos) game_nomemo.Add(p.figures);
+  }
   PrintPhase("game", game, bare.CpuPerFrame());
+  PrintPhase("game-nomemo", game_nomemo, bare.CpuPerFrame());
+  // The machine's load moves from round to round; the ratio within a round moves less.
+  std::printf("ratio to the bare loop of the same round, median over rounds:");
+  for (Phase& p : phases) std::printf(" %s %.2f", p.name, Percentile(p.ratios, 0.5));
+  std::printf("\n");
   std::printf("start-up: %.1f ms to StartGame's return, %.1f ms to the title's first frame\n",
               started - start, first_title_frame - start);
   rusage usage{};
