@@ -30,6 +30,20 @@ PostedState& Posted() {
 // Read by the signal handler, so kept outside the mutex as a lock-free atomic.
 std::atomic<int> wake_write_fd{-1};
 static_assert(std::atomic<int>::is_always_lock_free);
+// Set after a byte is written, so that the pump reads the pipe only when there is something to
+// read: it is pumped many times a frame, and a read that finds nothing is still a system call.
+std::atomic<bool> wake_byte_written{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+void WriteWakeUpByte(char byte) {
+  int fd = wake_write_fd.load();
+  if (fd < 0) return;
+  // A full pipe already wakes the main thread; the byte is only a signal.
+  ssize_t written = write(fd, &byte, 1);
+  (void)written;
+  // After the write: a reader that sees the flag finds the byte.
+  wake_byte_written.store(true);
+}
 
 // Set by the signal handler, on whichever thread the signal lands; lock-free like the above.
 std::atomic<int> exit_signal{0};
@@ -96,13 +110,7 @@ void PostOperation(std::function<void()> op) {
   PostedState& s = Posted();
   std::lock_guard<std::mutex> lock(s.mutex);
   s.operations.push_back(std::move(op));
-  int fd = wake_write_fd.load();
-  if (fd >= 0) {
-    // A full pipe already wakes the main thread; the byte is only a signal.
-    char byte = 1;
-    ssize_t written = write(fd, &byte, 1);
-    (void)written;
-  }
+  WriteWakeUpByte(1);
 }
 
 void RunPostedOperations() {
@@ -113,7 +121,7 @@ void RunPostedOperations() {
     taken.swap(s.operations);
     // Drained even when nothing was posted: a signal's wake-up byte comes without an operation
     // and would otherwise keep select() returning at once.
-    if (s.read_fd >= 0) DrainWakeUpPipe(s.read_fd);
+    if (s.read_fd >= 0 && wake_byte_written.exchange(false)) DrainWakeUpPipe(s.read_fd);
   }
   for (size_t i = 0; i < taken.size(); ++i) {
     try {
@@ -143,12 +151,7 @@ void RequestExitFromSignal(int signo) {
   // Async-signal-safe: a lock-free atomic store and one write(); errno is the interrupted code's.
   int saved_errno = errno;
   exit_signal.store(signo);
-  int fd = wake_write_fd.load();
-  if (fd >= 0) {
-    char byte = 0;
-    ssize_t written = write(fd, &byte, 1);
-    (void)written;
-  }
+  WriteWakeUpByte(0);
   errno = saved_errno;
 }
 
