@@ -27,6 +27,42 @@ bool close_requested = false;
 bool pointer_hidden = false;                 // what the game asked for
 int game_pointer_x = 0, game_pointer_y = 0;  // where the game last put the pointer
 
+// Where the pointer is in our window, as far as the server has told us (or we put it). The game
+// puts the pointer back in the centre every frame; when it is there already, a warp would only
+// bring back a motion event to read.
+struct PointerSeen {
+  Window window = 0;  // 0: not known
+  int x = 0, y = 0;
+} pointer_seen;
+
+void NotePointerEvent(const XEvent& event, Window window) {
+  switch (event.type) {
+    case MotionNotify:
+      if (event.xmotion.window == window && event.xmotion.same_screen) {
+        pointer_seen = {window, event.xmotion.x, event.xmotion.y};
+      } else {
+        pointer_seen.window = 0;
+      }
+      break;
+    case ButtonPress:
+    case ButtonRelease:
+      if (event.xbutton.window == window && event.xbutton.same_screen) {
+        pointer_seen = {window, event.xbutton.x, event.xbutton.y};
+      } else {
+        pointer_seen.window = 0;
+      }
+      break;
+    case EnterNotify:
+    case LeaveNotify:
+    case FocusIn:
+    case FocusOut:
+      pointer_seen.window = 0;  // crossings and grabs: ask the server again
+      break;
+    default:
+      break;
+  }
+}
+
 int IgnoreXError(Display*, XErrorEvent*) { return 0; }
 
 // Asks for the focus on a click; the window may have gone meanwhile, which is no error of ours.
@@ -42,6 +78,7 @@ void WarpToGamePointer(Display* display, Window window) {
   int x = game_pointer_x, y = game_pointer_y;
   MapGameToWindow(x, y);
   XWarpPointer(display, None, window, 0, 0, 0, 0, x, y);
+  pointer_seen.window = 0;
 }
 
 // A FocusOut of a grab or ungrab comes with its FocusIn when the grab was ours; both are sent at
@@ -142,7 +179,10 @@ void TLinuxSystemDriver::MoveMouse(int x, int y) {
     return;
   }
   MapGameToWindow(x, y);
+  if (pointer_seen.window == window && pointer_seen.x == x && pointer_seen.y == y) return;
   XWarpPointer(display, None, window, 0, 0, 0, 0, x, y);
+  // A motion made before the warp but read after it puts this right again.
+  pointer_seen = {window, x, y};
 }
 
 void TLinuxSystemDriver::SetMouseVisible(bool visible) {
@@ -161,6 +201,7 @@ void TLinuxSystemDriver::Emit(XEvent& event) {
   static const XlibKeyLookup keys;
   Display* display = XConnection();
   const Window window = InputWindow();
+  NotePointerEvent(event, window);
   if (display && window && event.xany.window == window) {
     if (*window_event_listener) (*window_event_listener)(event);
     if (event.type == FocusIn || event.type == FocusOut) {
