@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "display/graphics.h"
+#include "draw2d/canvas_memo.h"
 #include "draw2d/gl_quill2d_driver.h"
 #include "game/stage_machine.h"
 #include "game/startup.h"
@@ -244,6 +245,7 @@ int main(int argc, char** argv) {
     bool face_changes, canvas_memo;
     PhaseFigures figures;
     std::vector<double> ratios;  // to the bare loop of the same round
+    uint64_t reused = 0;         // face canvases not drawn again
   };
   // From frame 700 on the title leaves the squash alone: the "changing" phase sets it.
   Phase phases[] = {
@@ -266,8 +268,10 @@ int main(int argc, char** argv) {
     for (Phase& p : phases) {
       if (!runs(p.name)) continue;
       TGLQuill2DDriver::SetCanvasMemo(p.canvas_memo);
+      const uint64_t reused_before = CanvasesReused();
       PhaseFigures f =
           RunGamePhase(p.stage, p.first_frame, p.keep_from, p.keep_to, frames, p.face_changes);
+      p.reused += CanvasesReused() - reused_before;
       TGLQuill2DDriver::SetCanvasMemo(true);
       p.figures.Add(f);
       if (b.CpuPerFrame() > 0) p.ratios.push_back(f.CpuPerFrame() / b.CpuPerFrame());
@@ -291,6 +295,11 @@ int main(int argc, char** argv) {
   // The machine's load moves from round to round; the ratio within a round moves less.
   std::printf("ratio to the bare loop of the same round, median over rounds:");
   for (Phase& p : phases) std::printf(" %s %.2f", p.name, Percentile(p.ratios, 0.5));
+  std::printf("\nface canvases left undrawn (of every frame played, warm-up included):");
+  for (Phase& p : phases) {
+    const long played = rounds * (frames + kWarmUpFrames);
+    if (runs(p.name)) std::printf(" %s %.0f%%", p.name, 100.0 * p.reused / played);
+  }
   std::printf("\n");
   std::printf("start-up: %.1f ms to StartGame's return, %.1f ms to the title's first frame\n",
               started - start, first_title_frame - start);
