@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "display/graphics.h"
@@ -236,18 +237,16 @@ class CanvasRecorder : public TQuill2DDriver {
 };
 
 CanvasRecorder recorder;
-bool open = false;
-int flip_hook = 0;  // while open: a canvas never grabbed is drawn before the frame shows
+// Non-zero exactly while a canvas is open: a canvas never grabbed is drawn before the frame shows.
+int flip_hook = 0;
 std::vector<Kept> kept;
-Canvas pending;  // drawn, waiting for KeepCanvas
-bool has_pending = false;
+std::optional<Canvas> pending;  // drawn, waiting for KeepCanvas
 constexpr size_t kMaxKept = 8;
 uint64_t last_version = 0;
 uint64_t reused = 0;
 
 // Puts the real driver back in place.
 TQuill2DDriver* Close() {
-  open = false;
   if (flip_hook != 0) FlipHooks().Remove(flip_hook);
   flip_hook = 0;
   if (CurrentDrawDriver() == &recorder) ReplaceCurrentDrawDriver(recorder.real);
@@ -271,7 +270,7 @@ Kept* Find(const TImage& image, int frame) {
 }  // namespace
 
 void BeginCanvas() {
-  if (open) return;
+  if (flip_hook != 0) return;
   TQuill2DGraphics* record = CurrentRenderState();
   TQuill2DDriver* driver = CurrentDrawDriver();
   if (!record || !driver || !driver->CanvasGrabsCost()) return;
@@ -280,7 +279,6 @@ void BeginCanvas() {
   recorder.state = DrawState::Of(*record);
   recorder.canvas.display = DisplaySequence();
   ReplaceCurrentDrawDriver(&recorder);
-  open = true;
   flip_hook = FlipHooks().Add(
       [](const int&) {
         if (CanvasOpen()) recorder.Spill();
@@ -290,8 +288,8 @@ void BeginCanvas() {
 
 bool CanvasOpen() {
   // A display made current meanwhile has its own driver in place: the notes are lost with it.
-  if (open && CurrentDrawDriver() != &recorder) Close();
-  return open;
+  if (flip_hook != 0 && CurrentDrawDriver() != &recorder) Close();
+  return flip_hook != 0;
 }
 
 void NoteCanvasImage(const TImage& image, int frame, std::shared_ptr<TImageFrame> texture,
@@ -309,7 +307,7 @@ void NoteCanvasImage(const TImage& image, int frame, std::shared_ptr<TImageFrame
 }
 
 CanvasEnd EndCanvas(const TImage& image, int frame, int x, int y, const int* mask) {
-  has_pending = false;
+  pending.reset();
   if (!CanvasOpen()) return CanvasEnd::kNone;
   TQuill2DDriver* real = Close();
   Canvas& c = recorder.canvas;
@@ -329,15 +327,13 @@ CanvasEnd EndCanvas(const TImage& image, int frame, int x, int y, const int* mas
   Replay(*real, c.calls, false);
   if (reusable) {
     pending = std::move(c);
-    has_pending = true;
   }
   recorder.canvas = Canvas{};
   return CanvasEnd::kDrawn;
 }
 
 void KeepCanvas(const TImage& image, int frame) {
-  if (!has_pending || frame < 0 || frame >= static_cast<int>(image.versions.size())) return;
-  has_pending = false;
+  if (!pending || frame < 0 || frame >= static_cast<int>(image.versions.size())) return;
   Kept* k = Find(image, frame);
   if (!k) {
     if (kept.size() >= kMaxKept) kept.erase(kept.begin());
@@ -347,16 +343,15 @@ void KeepCanvas(const TImage& image, int frame) {
   k->image = &image;
   k->frame = frame;
   k->version = image.versions[frame];
-  k->canvas = std::move(pending);
-  pending = Canvas{};
+  k->canvas = std::move(*pending);
+  pending.reset();
 }
 
 void ForgetCanvases() {
   if (CanvasOpen()) Close();
   recorder.canvas = Canvas{};
   kept.clear();
-  pending = Canvas{};
-  has_pending = false;
+  pending.reset();
 }
 
 uint64_t NextImageVersion() { return ++last_version; }

@@ -44,7 +44,8 @@ void KeepCanvas(const TImage& image, int frame);
 // How many grabs have been left out so far because the canvas was unchanged.
 uint64_t CanvasesReused();
 
-// Forgets every kept canvas (the display is closing, or a test starts afresh).
+// Closes an open canvas without drawing it and forgets every kept one, for a test that starts
+// afresh. (Kept canvases hold no texture alive, so a closing display needs nothing of this.)
 void ForgetCanvases();
 
 // A number for "the pixels of an image frame changed", unique for the life of the process.

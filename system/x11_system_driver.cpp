@@ -35,23 +35,24 @@ struct PointerSeen {
   int x = 0, y = 0;
 } pointer_seen;
 
+// A position reported on another window or screen says nothing of ours.
+void NotePointerAt(Window reported_on, bool same_screen, int x, int y, Window window) {
+  pointer_seen = reported_on == window && same_screen ? PointerSeen{window, x, y} : PointerSeen{};
+}
+
 void NotePointerEvent(const XEvent& event, Window window) {
   switch (event.type) {
-    case MotionNotify:
-      if (event.xmotion.window == window && event.xmotion.same_screen) {
-        pointer_seen = {window, event.xmotion.x, event.xmotion.y};
-      } else {
-        pointer_seen.window = 0;
-      }
+    case MotionNotify: {
+      const XMotionEvent& m = event.xmotion;
+      NotePointerAt(m.window, m.same_screen, m.x, m.y, window);
       break;
+    }
     case ButtonPress:
-    case ButtonRelease:
-      if (event.xbutton.window == window && event.xbutton.same_screen) {
-        pointer_seen = {window, event.xbutton.x, event.xbutton.y};
-      } else {
-        pointer_seen.window = 0;
-      }
+    case ButtonRelease: {
+      const XButtonEvent& b = event.xbutton;
+      NotePointerAt(b.window, b.same_screen, b.x, b.y, window);
       break;
+    }
     case EnterNotify:
     case LeaveNotify:
     case FocusIn:
