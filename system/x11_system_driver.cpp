@@ -191,6 +191,10 @@ void TLinuxSystemDriver::SetMouseVisible(bool visible) {
   Window window = InputWindow();
   if (!display || !window) return;
   pointer_hidden = !visible;
+  // The next warp is made whatever was seen: the start-up's warp after hiding must not be skipped
+  // (under Xwayland a warp made while the pointer shows is undone by the compositor's next
+  // report, and motion comes relative only from a warp made with the pointer hidden).
+  pointer_seen.window = 0;
   if (visible || !InputFocused()) {
     XUndefineCursor(display, window);
   } else {
