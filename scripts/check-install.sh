@@ -45,6 +45,8 @@ expected_files=(
   share/icons/hicolor/256x256/apps/moody.png
   share/icons/hicolor/scalable/apps/moody.svg
   share/man/man6/moody.6
+  share/doc/moody/copyright
+  share/doc/moody/changelog.gz
 )
 for f in "${expected_files[@]}"; do
   check "installed $f" test -s "$prefix/$f"
@@ -85,6 +87,30 @@ for section in NAME SYNOPSIS DESCRIPTION OPTIONS KEYS ENVIRONMENT "EXIT STATUS";
 done
 check "the man page names the version" grep -q "moody $version" "$man_page"
 
+# The copyright file: DEP-5, the licence the AppStream data names, and LICENSE's holders and
+# text word for word (its blank lines written as " .").
+copyright=$prefix/share/doc/moody/copyright
+license=$(sed -n 's|.*<project_license>\(.*\)</project_license>.*|\1|p' "${metainfo[0]}")
+check "the metainfo names the project's licence ($license)" test -n "$license"
+check "the copyright file is machine-readable (DEP-5)" grep -qx \
+  'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' "$copyright"
+holders=$(head -1 LICENSE | sed 's/^Copyright (c) //')
+check "the copyright file covers every file: $holders, $license" \
+  grep -Pzq "\nFiles: \\*\nCopyright: $holders\nLicense: $license\n" "$copyright"
+# The text is what follows the last License line, the licence's own paragraph.
+awk -v head="License: $license" '$0 == head { text = ""; next } { text = text $0 "\n" }
+  END { printf "%s", text }' "$copyright" >"$work/licence"
+check "the copyright file holds LICENSE's text" \
+  cmp -s "$work/licence" <(tail -n +3 LICENSE | sed 's/^$/./; s/^/ /')
+
+# The changelog, in Debian's format: one entry per release of CHANGELOG.md, this one on top.
+zcat "$prefix/share/doc/moody/changelog.gz" >"$work/changelog"
+check "the changelog's latest entry is $version" \
+  test "$(dpkg-parsechangelog -l "$work/changelog" -S Version)" = "$version"
+check "the changelog has CHANGELOG.md's releases, in order" test \
+  "$(dpkg-parsechangelog -l "$work/changelog" --all --format rfc822 | sed -n 's/^Version: //p')" = \
+  "$(sed -n 's/^## \([^ ]*\) .*/\1/p' CHANGELOG.md)"
+
 # --- the installed program's command line ------------------------------------------------------
 # check_cli BINARY: --help and --version exit 0 on stdout, an unknown option exits 2 on stderr.
 check_cli() {
@@ -122,6 +148,11 @@ for f in "${expected_files[@]}" "share/metainfo/$(basename "${metainfo[0]}")"; d
   check "the package holds /usr/$f" grep -qx "usr/$f" <<<"$listing"
 done
 check "the package's version is $version" test "$(dpkg-deb -f "$deb" Version)" = "$version"
+maintainer=$(sed -n 's/^MOODY_MAINTAINER:STRING=//p' "$dir/CMakeCache.txt")
+check "the package's maintainer is MOODY_MAINTAINER ($maintainer)" \
+  test "$(dpkg-deb -f "$deb" Maintainer)" = "$maintainer"
+check "the changelog is signed by MOODY_MAINTAINER" \
+  test "$(dpkg-parsechangelog -l "$work/changelog" -S Maintainer)" = "$maintainer"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 # Worked out from the binary: the C library and the libraries it links against.
