@@ -2,7 +2,7 @@
 # Checks moody as it is installed and packaged: `cmake --install` into a temporary prefix, the
 # installed files validated with the desktop's own tools, the program's command line answered
 # from the installed binary, the Debian package built with CPack and listed, and, as root, the
-# package installed with apt-get and run from the PATH.
+# package installed with apt-get and run from /usr/games.
 #
 # Usage: bash scripts/check-install.sh [build directory, default build]
 # Reuses the build directory (CI has just built and tested it); builds what is missing.
@@ -44,7 +44,7 @@ expected_files=(
   share/icons/hicolor/128x128/apps/moody.png
   share/icons/hicolor/256x256/apps/moody.png
   share/icons/hicolor/scalable/apps/moody.svg
-  share/man/man6/moody.6
+  share/man/man6/moody.6.gz
   share/doc/moody/copyright
   share/doc/moody/changelog.gz
 )
@@ -67,7 +67,12 @@ done
 
 desktop=$prefix/share/applications/moody.desktop
 check "desktop-file-validate accepts moody.desktop" desktop-file-validate "$desktop"
-check "the desktop entry runs moody" grep -qx 'Exec=moody' "$desktop"
+# check_exec DESKTOP_ENTRY PROGRAM: the entry starts the program by that full path, and it is there.
+check_exec() {
+  check "the desktop entry runs $2" grep -qx "Exec=$2" "$1"
+  check "$2 is executable" test -x "$2"
+}
+check_exec "$desktop" "$prefix/bin/moody"
 check "the desktop entry shows the installed icon" grep -qx 'Icon=moody' "$desktop"
 check "the desktop entry needs no terminal" grep -qx 'Terminal=false' "$desktop"
 check "the desktop entry is in the Game category" grep -qE '^Categories=(.*;)?Game;' "$desktop"
@@ -78,7 +83,8 @@ check "the metainfo's release is the project version" \
 check "the metainfo launches moody.desktop" \
   grep -q '<launchable type="desktop-id">moody.desktop</launchable>' "${metainfo[0]}"
 
-man_page=$prefix/share/man/man6/moody.6
+man_page=$work/moody.6
+zcat "$prefix/share/man/man6/moody.6.gz" >"$man_page"
 groff_out=$(groff -man -ww -z "$man_page" 2>&1) && [ -z "$groff_out" ] &&
   pass "the man page renders without warnings" ||
   fail "the man page renders without warnings: $groff_out"
@@ -144,9 +150,16 @@ check "cpack -G DEB made one moody_${version}_*.deb" \
 deb=${debs[0]}
 echo "package: $(basename "$deb")"
 listing=$(dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./||')
-for f in "${expected_files[@]}" "share/metainfo/$(basename "${metainfo[0]}")"; do
+# The package puts the program with the system's games; everything else where `cmake --install` does.
+for f in "${expected_files[@]/#bin\//games/}" "share/metainfo/$(basename "${metainfo[0]}")"; do
   check "the package holds /usr/$f" grep -qx "usr/$f" <<<"$listing"
 done
+check "the package has nothing in /usr/bin" bash -c '! grep -q "^usr/bin/." <<<"$1"' _ "$listing"
+mkdir "$work/unpacked"
+dpkg-deb -x "$deb" "$work/unpacked"
+check "the package's desktop entry runs /usr/games/moody" \
+  grep -qx 'Exec=/usr/games/moody' "$work/unpacked/usr/share/applications/moody.desktop"
+
 check "the package's version is $version" test "$(dpkg-deb -f "$deb" Version)" = "$version"
 maintainer=$(sed -n 's/^MOODY_MAINTAINER:STRING=//p' "$dir/CMakeCache.txt")
 check "the package's maintainer is MOODY_MAINTAINER ($maintainer)" \
@@ -169,10 +182,9 @@ else
   if (cd "$work" && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
     "./$(basename "$deb")" >"$work/apt.log" 2>&1); then
     pass "apt-get install ./$(basename "$deb")"
-    check "moody on the PATH is the packaged /usr/bin/moody" \
-      test "$(command -v moody)" = /usr/bin/moody
-    check "dpkg lists /usr/bin/moody as moody's" bash -c 'dpkg -S /usr/bin/moody >/dev/null'
-    check_cli /usr/bin/moody
+    check_exec /usr/share/applications/moody.desktop /usr/games/moody
+    check "dpkg lists /usr/games/moody as moody's" bash -c 'dpkg -S /usr/games/moody >/dev/null'
+    check_cli /usr/games/moody
     # Leave the machine as it was unless moody was installed before.
     if [ "$was_installed" -eq 0 ]; then
       DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq moody >/dev/null 2>&1 || true
