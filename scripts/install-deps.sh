@@ -8,7 +8,7 @@ packages=(
   libgtest-dev
   xserver-xorg-core xserver-xorg-video-dummy xvfb libxtst-dev x11-utils
   libxrandr-dev libxss-dev libxfixes-dev weston xwayland
-  desktop-file-utils appstream groff-base dpkg-dev
+  desktop-file-utils appstream groff-base dpkg-dev lintian
 )
 missing=()
 for p in "${packages[@]}"; do
