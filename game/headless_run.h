@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "system/scripted_system_driver.h"
+#include "draw2d/quill2d_driver.h"
 #include "system/virtual_clock.h"
 
-class TQuill2DDriver;
 
 class HeadlessRun {
  public:

@@ -243,6 +243,15 @@ void SetFrameInputFilter(std::function<void(FrameInput&)> filter) {
 }
 
 void NotePointerWarp(int x, int y) {
-  st.x = sampled.x = x;
-  st.y = sampled.y = y;
+  const int carry_x = sampling ? st.x - sampled.x : 0;
+  const int carry_y = sampling ? st.y - sampled.y : 0;
+  sampled.x = x;
+  sampled.y = y;
+  st.x = x + carry_x;
+  st.y = y + carry_y;
+}
+
+void LivePointer(int* x, int* y) {
+  *x = st.x;
+  *y = st.y;
 }

@@ -44,5 +44,8 @@ struct FrameInput {
 };
 // Sees, and may change, each frame's input as it is sampled (recording or replaying a session).
 void SetFrameInputFilter(std::function<void(FrameInput&)> filter);
-// The pointer was warped to (x, y): the newest and the sampled state say so at once.
+// The pointer was warped to (x, y): the sampled state says so at once, and the newest state too,
+// but for the motion that came in since the last sample, which is the next frame's.
 void NotePointerWarp(int x, int y);
+// The newest pointer position, for a driver that reports motion from it.
+void LivePointer(int* x, int* y);

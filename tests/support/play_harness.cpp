@@ -10,6 +10,8 @@
 #include "draw2d/null_driver.h"
 #include "game/cursor_math.h"
 #include "game/headless_run.h"
+#include "game/movie/movie_session.h"
+#include "game/movie/movie_writer.h"
 #include "game/stage_machine.h"
 #include "game/startup.h"
 #include "system/scripted_system_driver.h"
@@ -142,6 +144,13 @@ PlayResult Play(const PlayOptions& options, Player player) {
   {
     HeadlessRun run(options.seed, MakeDrawDriver(options));
     control.driver = &run.system();
+    std::unique_ptr<MovieWriter> writer;
+    if (!options.record_movie.empty()) {
+      if (std::FILE* file = std::fopen(options.record_movie.c_str(), "w")) {
+        writer = std::make_unique<MovieWriter>(file, options.seed);
+        RecordSession(writer.get());
+      }
+    }
     const int stage_hook = StageChangeHooks().Add(
         [&](const StageChange& c) {
           result.handovers.push_back({c.from, c.to, c.at_stage_frame, control._frame, running_loop});
@@ -187,6 +196,7 @@ PlayResult Play(const PlayOptions& options, Player player) {
       result.ended = false;
     }
     last_driver = run.TakeDrawDriver();
+    EndMovieSession();
   }
   if (options.draw == DrawMode::OpenGL) CloseXConnection();
   result.frames = control._frame;
