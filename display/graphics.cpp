@@ -149,8 +149,8 @@ void CloseGraphics() {
 
 std::shared_ptr<TGraphics> CurrentGraphics() { return *current_graphics; }
 
-void Flip(int sync) {
-  flip_hooks->Run(sync);
+namespace {
+void PresentFrame(int sync) {
   if (!graphics_driver) return;
   if (sync == -1) {
     if (*current_graphics && *current_graphics == *opened_graphics && soft_sync) {
@@ -173,6 +173,14 @@ void Flip(int sync) {
     sync = settings_depth != 0 ? 1 : 0;
   }
   graphics_driver->Flip(sync);
+}
+}  // namespace
+
+void Flip(int sync) {
+  flip_hooks->Run(sync);
+  PresentFrame(sync);
+  // The input of the next frame is what has come in by the time this one is on the screen.
+  SampleFrameInput();
 }
 
 int GraphicsWidth() { return settings_width; }

@@ -2,6 +2,7 @@
 #include "draw2d/image.h"
 
 #include "display/graphics.h"
+#include "draw2d/draw_digest.h"
 #include "draw2d/canvas_memo.h"
 #include "draw2d/render_state.h"
 #include "resources/png_loader.h"
@@ -94,6 +95,7 @@ void TImage::SetPixmap(int index, std::shared_ptr<TPixmap> pixmap) {
 }
 
 void SetMaskColor(int r, int g, int b) {
+  DigestDrawCall(DrawOp::kMaskColor, {double(r), double(g), double(b)});
   mask_red = r;
   mask_green = g;
   mask_blue = b;
@@ -108,6 +110,7 @@ void GetMaskColor(int& r, int& g, int& b) {
 void AutoMidHandle(bool on) { auto_mid_handle = on; }
 
 void SetImageHandle(TImage& image, float x, float y) {
+  DigestDrawCall(DrawOp::kImageHandle, {double(image.width), double(image.height), x, y});
   image.handle_x = x;
   image.handle_y = y;
 }
@@ -133,6 +136,8 @@ std::shared_ptr<TImage> LoadImage(const std::string& url, int flags) {
 
 void DrawImage(TImage* image, float x, float y, int frame) {
   if (!image) return;
+  DigestDrawCall(DrawOp::kImage, {double(image->width), double(image->height), image->handle_x,
+                                  image->handle_y, x, y, double(frame)});
   auto f = image->Frame(frame);
   if (!f) return;
   float ox = 0.0f, oy = 0.0f;
@@ -148,6 +153,8 @@ void DrawImage(TImage* image, float x, float y, int frame) {
 
 void GrabImage(TImage* image, int x, int y, int frame) {
   if (!image) return;
+  DigestDrawCall(DrawOp::kGrab, {double(image->width), double(image->height), double(x),
+                                 double(y), double(frame)});
   // The mask colour in force now, not the one captured when the image was made.
   const int mask[3] = {mask_red, mask_green, mask_blue};
   const bool masked = image->flags & ImageFlag::Masked;

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "draw2d/draw_digest.h"
 #include "system/numeric.h"
 
 namespace {
@@ -89,6 +90,7 @@ void ClearCurrentRenderState() {
 }
 
 void SetColor(int r, int g, int b) {
+  DigestDrawCall(DrawOp::kColor, {double(r), double(g), double(b)});
   if (!current_record) return;
   current_record->color_red = r;
   current_record->color_green = g;
@@ -97,18 +99,21 @@ void SetColor(int r, int g, int b) {
 }
 
 void SetAlpha(float alpha) {
+  DigestDrawCall(DrawOp::kAlpha, {alpha});
   if (!current_record) return;
   current_record->color_alpha = alpha;
   current_driver->SetAlpha(alpha);
 }
 
 void SetBlend(int mode) {
+  DigestDrawCall(DrawOp::kBlend, {double(mode)});
   if (!current_record) return;
   current_record->blend_mode = mode;
   current_driver->SetBlend(mode);
 }
 
 void SetClsColor(int r, int g, int b) {
+  DigestDrawCall(DrawOp::kClsColor, {double(r), double(g), double(b)});
   if (!current_record) return;
   current_record->clscolor_red = r;
   current_record->clscolor_green = g;
@@ -117,12 +122,14 @@ void SetClsColor(int r, int g, int b) {
 }
 
 void SetLineWidth(float width) {
+  DigestDrawCall(DrawOp::kLineWidth, {width});
   if (!current_record) return;
   current_record->line_width = width;
   current_driver->SetLineWidth(width);
 }
 
 void SetViewport(int x, int y, int w, int h) {
+  DigestDrawCall(DrawOp::kViewport, {double(x), double(y), double(w), double(h)});
   if (!current_record) return;
   current_record->viewport_x = x;
   current_record->viewport_y = y;
@@ -132,24 +139,28 @@ void SetViewport(int x, int y, int w, int h) {
 }
 
 void SetOrigin(float x, float y) {
+  DigestDrawCall(DrawOp::kOrigin, {x, y});
   if (!current_record) return;
   current_record->origin_x = x;
   current_record->origin_y = y;
 }
 
 void SetHandle(float x, float y) {
+  DigestDrawCall(DrawOp::kHandle, {x, y});
   if (!current_record) return;
   current_record->handle_x = -x;
   current_record->handle_y = -y;
 }
 
 void SetRotation(float degrees) {
+  DigestDrawCall(DrawOp::kRotation, {degrees});
   if (!current_record) return;
   current_record->tform_rot = degrees;
   UpdateTransform(*current_record);
 }
 
 void SetScale(float sx, float sy) {
+  DigestDrawCall(DrawOp::kScale, {sx, sy});
   if (!current_record) return;
   current_record->tform_scale_x = sx;
   current_record->tform_scale_y = sy;
@@ -186,15 +197,18 @@ void GetOrigin(float& x, float& y) {
 }
 
 void Cls() {
+  DigestDrawCall(DrawOp::kCls, {});
   if (current_driver) current_driver->Cls();
 }
 
 void Plot(float x, float y) {
+  DigestDrawCall(DrawOp::kPlot, {x, y});
   if (!current_record) return;
   current_driver->Plot(x + current_record->origin_x, y + current_record->origin_y);
 }
 
 void DrawRect(float x, float y, float w, float h) {
+  DigestDrawCall(DrawOp::kRect, {x, y, w, h});
   if (!current_record) return;
   const TQuill2DGraphics& r = *current_record;
   current_driver->DrawRect(r.handle_x, r.handle_y, r.handle_x + w, r.handle_y + h, x + r.origin_x,
@@ -202,6 +216,7 @@ void DrawRect(float x, float y, float w, float h) {
 }
 
 void DrawOval(float x, float y, float w, float h) {
+  DigestDrawCall(DrawOp::kOval, {x, y, w, h});
   if (!current_record) return;
   const TQuill2DGraphics& r = *current_record;
   current_driver->DrawOval(r.handle_x, r.handle_y, r.handle_x + w, r.handle_y + h, x + r.origin_x,
@@ -209,6 +224,7 @@ void DrawOval(float x, float y, float w, float h) {
 }
 
 void DrawLine(float x0, float y0, float x1, float y1, int last_pixel) {
+  DigestDrawCall(DrawOp::kLine, {x0, y0, x1, y1, double(last_pixel)});
   if (!current_record) return;
   const TQuill2DGraphics& r = *current_record;
   current_driver->DrawLine(r.handle_x, r.handle_y, r.handle_x + x1 - x0, r.handle_y + y1 - y0,

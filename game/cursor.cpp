@@ -33,14 +33,10 @@ int GazeOffset(int cursor, int face) {
 }
 
 void UpdateCursor(float speed) {
-  UpdateCursorAxes(speed, speed);
-  SetAlpha(1.0f);
-}
-
-void UpdateCursorAxes(float speed_x, float speed_y) {
   SetColor(255, 255, 255);
-  MoveCursorByPointer(speed_x, speed_y);
+  MoveCursorByPointer(speed, speed);
   ShowMovedCursor(0.7f);
+  SetAlpha(1.0f);
 }
 
 void MoveCursorByPointer(float speed_x, float speed_y) {
@@ -56,9 +52,13 @@ void ShowMovedCursor(float alpha) {
   SetAlpha(alpha);
   SetBlend(3);
   DrawImage(g.cursor_image.get(), g.cursor_x, g.cursor_y, 0);
+  LookAtCursor();
+  g.mouse_clicked = MouseHits(1);
+}
+
+void LookAtCursor() {
   g.look_x = GazeOffset(g.cursor_x, g.face_x);
   g.look_y = GazeOffset(g.cursor_y, g.face_y);
-  g.mouse_clicked = MouseHits(1);
 }
 
 bool CursorJerked(int x_before, int y_before) {

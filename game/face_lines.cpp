@@ -12,9 +12,17 @@ void DrawWorryLines() {
 }
 
 void DrawShutEyes(int y) {
+  DrawShutEyeRims(y);
+  DrawShutEyeLids(y);
+}
+
+void DrawShutEyeRims(int y) {
   SetColor(0, 0, 0);
   DrawOval(10, y, 30, 30);
   DrawOval(50, y, 30, 30);
+}
+
+void DrawShutEyeLids(int y) {
   SetColor(kFaceYellow[0], kFaceYellow[1], kFaceYellow[2]);
   DrawOval(10, y - 1, 30, 30);
   DrawOval(50, y - 1, 30, 30);

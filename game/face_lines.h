@@ -6,6 +6,10 @@ void DrawWorryLines();
 // Both eyes shut: black circles at (10, y) and (50, y) under face-coloured ones a pixel higher,
 // so only a one-pixel lower rim is left of each eye.
 void DrawShutEyes(int y);
+// Its two halves, for a mouth drawn between them: the black circles (leaving black in force),
+// then the face-coloured ones.
+void DrawShutEyeRims(int y);
+void DrawShutEyeLids(int y);
 // Face-coloured bars cutting the outer upper corners of the eye whites: a worried look.
 void DrawSlantedLids();
 // Eye whites that stay put under heavy lids covering their upper 13 rows, with black lower edges;

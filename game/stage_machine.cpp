@@ -17,12 +17,17 @@ std::function<void(int)>& EndProgramHandler() {
   return handler;
 }
 
-std::function<void(int, int, int)>& StageChangeListener() {
-  static std::function<void(int, int, int)> listener;
-  return listener;
+}  // namespace
+
+HookChain<const int>& EndProgramHooks() {
+  static auto* hooks = new HookChain<const int>();  // the exit path may run after destructors
+  return *hooks;
 }
 
-}  // namespace
+HookChain<const StageChange>& StageChangeHooks() {
+  static auto* hooks = new HookChain<const StageChange>();
+  return *hooks;
+}
 
 void SetStage(int n) {
   const int from = g.stage;
@@ -33,7 +38,8 @@ void SetStage(int n) {
   g.stage_frame = 0;
   g.stage_scratch_a = -1;
   g.stage_scratch_b = -1;
-  if (StageChangeListener()) StageChangeListener()(from, n, at_frame);
+  const StageChange change{from, n, at_frame};
+  if (!StageChangeHooks().Empty()) StageChangeHooks().Run(change);
 }
 
 void WaitFrame() {
@@ -51,6 +57,7 @@ void WaitFrame() {
 }
 
 void EndProgram(int status) {
+  if (!EndProgramHooks().Empty()) EndProgramHooks().Run(status);
   if (EndProgramHandler()) EndProgramHandler()(status);
   // The default path, and the fallback should a handler return: exit handlers put the
   // desktop back.
@@ -61,9 +68,6 @@ void SetEndProgramHandler(std::function<void(int)> handler) {
   EndProgramHandler() = std::move(handler);
 }
 
-void SetStageChangeListener(std::function<void(int, int, int)> listener) {
-  StageChangeListener() = std::move(listener);
-}
 
 const std::vector<StageEntry>& StageTable() {
   static const std::vector<StageEntry> table = {

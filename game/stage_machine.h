@@ -4,6 +4,8 @@
 #include <functional>
 #include <vector>
 
+#include "system/hooks.h"
+
 void SetStage(int n);
 void WaitFrame();  // ends the program on Escape; otherwise returns at the next frame-timer tick
 
@@ -11,9 +13,16 @@ void WaitFrame();  // ends the program on Escape; otherwise returns at the next 
 // harness installs a handler that returns control to the test instead (it must not return).
 [[noreturn]] void EndProgram(int status = 0);
 void SetEndProgramHandler(std::function<void(int)> handler);  // nullptr: exit the process
+// Hear the exit status just before the program ends, whichever way.
+HookChain<const int>& EndProgramHooks();
 
-// Observes every SetStage (from, to, the stage_frame at the moment of the call).
-void SetStageChangeListener(std::function<void(int, int, int)> listener);
+// Every SetStage: from, to, and the stage_frame at the moment of the call.
+struct StageChange {
+  int from;
+  int to;
+  int at_stage_frame;
+};
+HookChain<const StageChange>& StageChangeHooks();
 
 // One entry per stage that exists, in the order the program runs them (0, 1, ..., 51, 74).
 // `run` holds the stage's entry block and its loop; a stage without an entry is simply skipped.

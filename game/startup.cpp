@@ -13,6 +13,7 @@
 #include "resources/embedded_files.h"
 #include "system/clock.h"
 #include "system/event_queue.h"
+#include "system/polled_input.h"
 #include "system/random.h"
 #include "system/system_driver.h"
 #include "system/timer.h"
@@ -45,6 +46,8 @@ void StartGame() {
   InstallEventQueue();
   AutoMidHandle(true);
   if (!OpenGraphics(800, 600, 32, 60, 0)) FailWithoutDisplay();
+  // Input is sampled once per frame, so a session replays from its seed and frames.
+  SetFrameSampling(true);
 
   // The first presented frame is the cleared screen.
   Cls();

@@ -1,6 +1,7 @@
 #include "system/polled_input.h"
 
 #include <array>
+#include <utility>
 
 #include "system/event.h"
 #include "system/system_driver.h"
@@ -9,6 +10,8 @@ namespace {
 constexpr int kKeys = 256;
 constexpr int kButtons = 4;  // index 1..3 used
 constexpr int kCharQueue = 256;
+constexpr int kClickButton = 1;
+constexpr int kEscapeKey = 27;
 
 struct PolledState {
   std::array<int, kKeys> key_down{};
@@ -25,25 +28,45 @@ struct PolledState {
   const void* source = nullptr;
   int listener = 0;  // hook handle, 0 while stopped
 };
-PolledState st;
+PolledState st;  // the newest state, as events arrive
+// What the queries report while frame sampling is on: the state at the last sample.
+PolledState sampled;
+bool sampling = false;
+std::function<void(FrameInput&)>* frame_filter = new std::function<void(FrameInput&)>();
+
+// The state a query reads (and, for presses, uses up).
+PolledState& Queried() { return sampling ? sampled : st; }
 
 bool ValidKey(int key) { return key >= 0 && key < kKeys; }
 bool ValidButton(int button) { return button >= 1 && button < kButtons; }
 
 void AutoPoll() {
-  if (st.auto_poll) PollSystem();
+  if (st.auto_poll && !sampling) PollSystem();
 }
 
 void ClearKeys() {
-  st.key_down.fill(0);
-  st.key_hits.fill(0);
-  st.char_put = st.char_get = 0;
+  for (PolledState* s : {&st, &sampled}) {
+    s->key_down.fill(0);
+    s->key_hits.fill(0);
+    s->char_put = s->char_get = 0;
+  }
 }
 
 void ClearMouse() {
-  st.button_down.fill(0);
-  st.button_hits.fill(0);
-  st.z = 0;
+  for (PolledState* s : {&st, &sampled}) {
+    s->button_down.fill(0);
+    s->button_hits.fill(0);
+    s->z = 0;
+  }
+}
+
+// Presses of the newest state handed to the sampled one (where they wait to be queried).
+template <size_t N>
+void HandOver(std::array<int, N>& from, std::array<int, N>& to) {
+  for (size_t i = 0; i < N; ++i) {
+    to[i] += from[i];
+    from[i] = 0;
+  }
 }
 
 void OnEvent(const TEvent& e) {
@@ -100,14 +123,14 @@ void OnEvent(const TEvent& e) {
 int KeyHits(int key) {
   AutoPoll();
   if (!ValidKey(key)) return 0;
-  int hits = st.key_hits[key];
-  st.key_hits[key] = 0;
+  int hits = Queried().key_hits[key];
+  Queried().key_hits[key] = 0;
   return hits;
 }
 
 int KeyDown(int key) {
   AutoPoll();
-  return ValidKey(key) ? st.key_down[key] : 0;
+  return ValidKey(key) ? Queried().key_down[key] : 0;
 }
 
 int GetChar() {
@@ -119,29 +142,29 @@ int GetChar() {
 int MouseHits(int button) {
   AutoPoll();
   if (!ValidButton(button)) return 0;
-  int hits = st.button_hits[button];
-  st.button_hits[button] = 0;
+  int hits = Queried().button_hits[button];
+  Queried().button_hits[button] = 0;
   return hits;
 }
 
 int MouseDown(int button) {
   AutoPoll();
-  return ValidButton(button) ? st.button_down[button] : 0;
+  return ValidButton(button) ? Queried().button_down[button] : 0;
 }
 
 int PointerX() {
   AutoPoll();
-  return st.x;
+  return Queried().x;
 }
 
 int PointerY() {
   AutoPoll();
-  return st.y;
+  return Queried().y;
 }
 
 int PointerZ() {
   AutoPoll();
-  return st.z;
+  return Queried().z;
 }
 
 void FlushKeys() {
@@ -156,12 +179,12 @@ void FlushMouse() {
 
 bool AppSuspended() {
   AutoPoll();
-  return st.suspended;
+  return Queried().suspended;
 }
 
 bool AppTerminateRequested() {
   AutoPoll();
-  return st.terminate_requested;
+  return Queried().terminate_requested;
 }
 
 void SetAutoPoll(bool on) { st.auto_poll = on; }
@@ -180,6 +203,55 @@ void StopPolledInput() {
   FlushKeys();
   FlushMouse();
   st.source = nullptr;
+  SetFrameSampling(false);
 }
 
 bool PolledInputRunning() { return st.listener != 0; }
+
+void SetFrameSampling(bool on) {
+  if (on && !sampling) {
+    // Starts from the newest state, presses included.
+    sampled = st;
+    st.key_hits.fill(0);
+    st.button_hits.fill(0);
+  }
+  sampling = on;
+}
+
+bool FrameSamplingOn() { return sampling; }
+
+void SampleFrameInput() {
+  if (!sampling) return;
+  PollSystem();
+  FrameInput input{st.x, st.y, st.button_hits[kClickButton], st.key_hits[kEscapeKey]};
+  if (*frame_filter) (*frame_filter)(input);
+  st.button_hits[kClickButton] = input.clicks;
+  st.key_hits[kEscapeKey] = input.escapes;
+  HandOver(st.key_hits, sampled.key_hits);
+  HandOver(st.button_hits, sampled.button_hits);
+  sampled.key_down = st.key_down;
+  sampled.button_down = st.button_down;
+  sampled.x = input.pointer_x;
+  sampled.y = input.pointer_y;
+  sampled.z = st.z;
+  sampled.suspended = st.suspended;
+  sampled.terminate_requested = st.terminate_requested;
+}
+
+void SetFrameInputFilter(std::function<void(FrameInput&)> filter) {
+  *frame_filter = std::move(filter);
+}
+
+void NotePointerWarp(int x, int y) {
+  const int carry_x = sampling ? st.x - sampled.x : 0;
+  const int carry_y = sampling ? st.y - sampled.y : 0;
+  sampled.x = x;
+  sampled.y = y;
+  st.x = x + carry_x;
+  st.y = y + carry_y;
+}
+
+void LivePointer(int* x, int* y) {
+  *x = st.x;
+  *y = st.y;
+}

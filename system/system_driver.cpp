@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "system/polled_input.h"
+
 namespace {
 TSystemDriver* current_driver = nullptr;
 bool inside_pump = false;
@@ -98,7 +100,10 @@ void WaitSystem() {
 }
 
 void MoveMouse(int x, int y) {
-  if (current_driver) current_driver->MoveMouse(x, y);
+  if (!current_driver) return;
+  current_driver->MoveMouse(x, y);
+  // The game reads the pointer where it put it, whenever the driver's own report comes back.
+  NotePointerWarp(x, y);
 }
 
 void SetMouseVisible(bool visible) {

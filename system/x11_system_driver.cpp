@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "system/polled_input.h"
+#include "system/x11_pointer_motion.h"
 #include "system/x11_translate.h"
 
 namespace {
@@ -35,6 +37,8 @@ struct PointerSeen {
   int x = 0, y = 0;
 } pointer_seen;
 
+PointerMotion* pointer_motion = new PointerMotion();  // leaked, as the listeners above
+
 // A position reported on another window or screen says nothing of ours.
 void NotePointerAt(Window reported_on, bool same_screen, int x, int y, Window window) {
   pointer_seen = reported_on == window && same_screen ? PointerSeen{window, x, y} : PointerSeen{};
@@ -58,6 +62,7 @@ void NotePointerEvent(const XEvent& event, Window window) {
     case FocusIn:
     case FocusOut:
       pointer_seen.window = 0;  // crossings and grabs: ask the server again
+      pointer_motion->Forget();
       break;
     default:
       break;
@@ -78,6 +83,7 @@ void TakeFocus(Display* display, Window window) {
 void WarpToGamePointer(Display* display, Window window) {
   int x = game_pointer_x, y = game_pointer_y;
   MapGameToWindow(x, y);
+  pointer_motion->Warped(NextRequest(display), x, y);
   XWarpPointer(display, None, window, 0, 0, 0, 0, x, y);
   pointer_seen.window = 0;
 }
@@ -181,6 +187,7 @@ void TLinuxSystemDriver::MoveMouse(int x, int y) {
   }
   MapGameToWindow(x, y);
   if (pointer_seen.window == window && pointer_seen.x == x && pointer_seen.y == y) return;
+  pointer_motion->Warped(NextRequest(display), x, y);
   XWarpPointer(display, None, window, 0, 0, 0, 0, x, y);
   // A motion made before the warp but read after it puts this right again.
   pointer_seen = {window, x, y};
@@ -245,7 +252,17 @@ void TLinuxSystemDriver::Emit(XEvent& event) {
   }
   if (t.consumed_next) XNextEvent(display, &next);
   for (TEvent& e : t.events) {
-    if (CarriesPointer(e.id)) MapWindowToGame(e.x, e.y);
+    if (e.id == EventId::MouseMove && event.type == MotionNotify && event.xmotion.window == window &&
+        event.xmotion.same_screen) {
+      // Reported as the motion it is, from where the game's pointer is now.
+      int dx = 0, dy = 0, x = 0, y = 0;
+      pointer_motion->Reported(event.xmotion.serial, event.xmotion.x, event.xmotion.y, &dx, &dy);
+      LivePointer(&x, &y);
+      e.x = x + dx;
+      e.y = y + dy;
+    } else if (CarriesPointer(e.id)) {
+      MapWindowToGame(e.x, e.y);
+    }
     e.Emit();
   }
 }

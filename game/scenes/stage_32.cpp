@@ -179,18 +179,19 @@ void FlightStep(Fight& fight) {
 
   // Away from the cursor; the push is smoothed, so a sudden change of side jolts the face.
   if (r > 0) {
-    g.face_x = TruncToInt(g.face_x + ((g.face_x - g.cursor_x) * 36 / r - fight.face_vx) / 3);
-    g.face_y = TruncToInt(g.face_y + ((g.face_y - g.cursor_y) * 36 / r - fight.face_vy) / 3);
-    fight.face_vx = TruncToInt(((g.face_x - g.cursor_x) * 36 / r + 2 * fight.face_vx) / 3);
-    fight.face_vy = TruncToInt(((g.face_y - g.cursor_y) * 36 / r + 2 * fight.face_vy) / 3);
+    const double rd = r;  // held in single precision, divided by in double
+    g.face_x = TruncToInt(g.face_x + ((g.face_x - g.cursor_x) * 36 / rd - fight.face_vx) / 3);
+    g.face_y = TruncToInt(g.face_y + ((g.face_y - g.cursor_y) * 36 / rd - fight.face_vy) / 3);
+    fight.face_vx = TruncToInt(((g.face_x - g.cursor_x) * 36 / rd + 2 * fight.face_vx) / 3);
+    fight.face_vy = TruncToInt(((g.face_y - g.cursor_y) * 36 / rd + 2 * fight.face_vy) / 3);
   }
 
   // Back toward the ring when pushed off it.
-  const float s = static_cast<float>(
-      Sqrt(Pow(300 - 0.75f * g.face_x, 2) + Pow(static_cast<float>(300 - g.face_y), 2)));
-  if (s > 0 && Abs(s - 250.0f) > 30) {
-    g.face_x = TruncToInt(g.face_x + (400 + (g.face_x - 400) * 250 / s - g.face_x) / 15);
-    g.face_y = TruncToInt(g.face_y + (300 + (g.face_y - 300) * 250 / s - g.face_y) / 15);
+  const float s =
+      static_cast<float>(Sqrt(Pow(300 - 0.75 * g.face_x, 2) + Pow(300 - g.face_y, 2)));
+  if (s > 0 && Abs(double{s} - 250) > 30) {
+    g.face_x = TruncToInt(g.face_x + (400 + (g.face_x - 400) * 250 / double{s} - g.face_x) / 15);
+    g.face_y = TruncToInt(g.face_y + (300 + (g.face_y - 300) * 250 / double{s} - g.face_y) / 15);
   }
 }
 

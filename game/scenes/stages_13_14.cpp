@@ -33,11 +33,6 @@ void DrawWaitingFace() {
   DrawFaceImage(g.face_x, g.face_y);
 }
 
-void LookAtCursor() {
-  g.look_x = GazeOffset(g.cursor_x, g.face_x);
-  g.look_y = GazeOffset(g.cursor_y, g.face_y);
-}
-
 // The direction of the stroke stage 13 saw; an exact diagonal gives none.
 int FirstMove(int dx, int dy) {
   if (dx >= 1 && Abs(dy) < dx) return kMoveRight;

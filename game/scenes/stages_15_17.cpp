@@ -10,6 +10,7 @@
 #include "game/stages.h"
 #include "game/state.h"
 #include "system/numeric.h"
+#include "system/polled_input.h"
 #include "system/random.h"
 
 namespace {
@@ -213,7 +214,10 @@ void RunStage17() {
     }
     travel_x = travel_x + static_cast<float>(Abs(step_dx));
     travel_y += Abs(step_dy);
-    UpdateCursorAxes(kNodSpeedX, kNodSpeedY);
+    // Summed in double before truncation, unlike UpdateCursor's single-precision step.
+    StepCursor(step_dx, step_dy, kNodSpeedX, kNodSpeedY);
+    LookAtCursor();
+    g.mouse_clicked = MouseHits(1);
     if (g.stage_frame == kRecordFrom) {
       origin_x = g.cursor_x;
       origin_y = g.cursor_y;

@@ -221,14 +221,14 @@ void RunStage42() {
     DrawPartingFace();
     DrawFaceImage(g.face_x, g.face_y);
 
-    float alpha = kCursorAlpha;
+    double alpha = kCursorAlpha;
     if (fade_from >= 0 && fade_from < f) {
       g.scene_real = static_cast<float>(f - fade_from);
-      alpha = kCursorAlpha - g.scene_real / 200.0f;
+      alpha = double{kCursorAlpha} - g.scene_real / double{200.0f};
     }
     // UpdateCursor(0.8), but drawn at `alpha` (the colour is still the face's white).
     MoveCursorByPointer(kCursorSpeed, kCursorSpeed);
-    ShowMovedCursor(alpha);
+    ShowMovedCursor(static_cast<float>(alpha));
     SetAlpha(1.0f);
 
     // The gaze set here overrides the cursor's and is drawn next frame.

@@ -198,9 +198,9 @@ void RunStage47() {
     } else if (was_asleep == 0 && f < 90) {
       DrawAwakeFeatures(f, lid_drop);
     } else {
-      DrawShutEyes(26);
-      SetColor(0, 0, 0);
-      DrawLine(36, 64, 50, 64);
+      DrawShutEyeRims(26);
+      DrawLine(36, 64, 50, 64);  // still black
+      DrawShutEyeLids(26);
     }
     GrabFaceCanvas();
     DrawFaceImage(g.face_x, g.face_y);

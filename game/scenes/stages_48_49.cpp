@@ -35,9 +35,9 @@ void DrawSleepingCanvas(int breath) {
   BeginFaceCanvas();
   SetColor(kFaceYellow[0], kFaceYellow[1], kFaceYellow[2]);
   DrawOval(0, breath, 90, 90 - breath);
-  DrawShutEyes(breath + 26);
-  SetColor(0, 0, 0);
-  DrawLine(36, breath / 2 + 64, 50, breath / 2 + 64);
+  DrawShutEyeRims(breath + 26);
+  DrawLine(36, breath / 2 + 64, 50, breath / 2 + 64);  // still black
+  DrawShutEyeLids(breath + 26);
   GrabFaceCanvas();
 }
 
@@ -74,7 +74,7 @@ TrackPoint OnTrack(double angle) {
 // cursor, else a step back if that does, else the point of the current angle.
 TrackPoint FleeTarget(float orbit_angle, double step, double x, double y) {
   const double now = DistanceToCursor(x, y);
-  const TrackPoint ahead{kTrackX + kTrackRadiusX * Cos(orbit_angle - 360 + step),
+  const TrackPoint ahead{kTrackX + kTrackRadiusX * Cos(double{orbit_angle} - 360 + step),
                          kTrackY - kTrackRadiusY * Sin(step + orbit_angle - 360)};
   if (DistanceToCursor(ahead.x, ahead.y) - now > 5) return ahead;
   const TrackPoint behind = OnTrack(orbit_angle - step);

@@ -286,8 +286,8 @@ void RunStage51() {
       }
     }
     DrawWaryFace();
-    g.face_x = TruncToInt(g.face_x + (exit_x - g.face_x) / 4.0);
-    g.face_y = TruncToInt(g.face_y + (exit_y - g.face_y) / 4.0);
+    g.face_x = TruncToInt(g.face_x + (double{exit_x} - g.face_x) / 4.0);
+    g.face_y = TruncToInt(g.face_y + (double{exit_y} - g.face_y) / 4.0);
     DrawFaceImage(g.face_x, g.face_y);
 
     UpdateCursor(0.8f);

@@ -38,6 +38,7 @@ StageScript Strokes(int from, int hold, std::vector<std::pair<int, int>> s) {
 const auto kNod = Strokes(111, 2, {{0, -20}, {0, 20}, {0, -20}, {0, 20}});
 
 std::vector<std::pair<int, int>> face_at(400);  // by the stage_frame just decided
+std::vector<int> cursor_at(400);
 void NoteFace(PlayerControl& p, int f) { face_at[f] = {p.state().face_x, p.state().face_y}; }
 
 JourneyRows rows({
@@ -67,6 +68,15 @@ JourneyRows rows({
      }},
     {.name = "S15_NoddingWithTheCursor", .legs = {{17, 29, 118}}, .hand = {{17, kNod}},
      .setup = Enter(17, 400, 450)},
+    // A slow hand across: 5 pixels times 0.4 is a hair over 2, and the sum truncated in double
+    // moves the cursor 3 pixels a frame.
+    {.name = "S15_ASlowHandAcrossMovesTheCursorThreeAFrame", .legs = {{17, 28, 350}},
+     .hand = {{17, [](PlayerControl& p, int f) {
+                 cursor_at[f] = p.state().cursor_x;
+                 if (f < 50) p.MoveBy(-5, 0);
+               }}},
+     .setup = Enter(17, 400, 450),
+     .check = [](const PlayResult&) { EXPECT_EQ(cursor_at[51], 400 - 3 * 49); }},
     {.name = "S15_ANodAfterWanderingSidewaysIsNotSeen", .legs = {{17, 28, 350}},
      .hand = {{17, [](PlayerControl& p, int f) {
                  if (f >= 20 && f < 30) p.MoveBy(f % 2 ? -100 : 100, 0);

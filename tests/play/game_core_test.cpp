@@ -30,7 +30,8 @@ PlayOptions WithBody(std::function<void()> body) {
 TEST(StageMachine, SetStageShiftsBlinkDueAndResetsTheStageCounters) {
   ResetGameState();
   std::vector<std::tuple<int, int, int>> seen;
-  SetStageChangeListener([&](int from, int to, int at) { seen.emplace_back(from, to, at); });
+  const int hook = StageChangeHooks().Add(
+      [&](const StageChange& c) { seen.emplace_back(c.from, c.to, c.at_stage_frame); }, 0);
   g.stage = 5;
   g.stage_frame = 250;
   g.blink_due = 300;
@@ -51,7 +52,7 @@ TEST(StageMachine, SetStageShiftsBlinkDueAndResetsTheStageCounters) {
   EXPECT_EQ(g.stage, 12);
   EXPECT_EQ(g.blink_due, 50);
   EXPECT_EQ(seen, (std::vector<std::tuple<int, int, int>>{{5, 9, 250}, {9, 12, 0}}));
-  SetStageChangeListener(nullptr);
+  StageChangeHooks().Remove(hook);
 }
 
 TEST(StageMachine, FirstPassDrawsWithZeroOrWithOneAfterAnEarlySetStage) {

@@ -50,9 +50,6 @@ namespace {
 // The stage waits on the player with no time limit; the random hand turns to the ways out
 // (stillness, a poke, chasing the face) after kPatience frames, well within this.
 constexpr int kWaitsOnPlayer = 8000;
-// The stage ends by itself, but the length of its run is not a fixed number of frames (a fall,
-// the face leaving the screen, a charge that comes when it comes): a generous bound.
-constexpr int kUntimed = 3000;
 // The frames a hand-over may differ from the stage's own count (entry before or after the
 // first WaitFrame, the pass that decides).
 constexpr int kSlack = 2;
@@ -71,7 +68,9 @@ const std::vector<StageLimit>& StageLimits() {
       {3, 305, "stage 4 at 305"},
       {4, kWaitsOnPlayer, "waits for 200 calm frames (or a jerk)"},
       {5, 215, "stage 6 at 215"},
-      {6, kUntimed, "untouched: stage 7 at 121; touched: until the face has fallen below y 450"},
+      // Touched by 121 at the latest, the top of its hop 15 frames later at the latest, then a
+      // fall from y 45 with a hop of at least 100 (a touch in the first hop of 60 ends sooner).
+      {6, 170, "untouched: stage 7 at 121; touched: until the face has fallen below y 450"},
       {7, 140, "stage 8 at 140"},
       {8, 120, "stage 12 at 120"},
       {9, 150, "stage 10 or 12 at 150"},
@@ -87,7 +86,7 @@ const std::vector<StageLimit>& StageLimits() {
       {19, 300, "stage 20 at 300"},
       {20, 102, "stage 25 at 102"},
       {21, 50, "stage 22 at 50"},
-      {22, kUntimed, "lift, pause, fall, bounce, sink until face_y > 645"},
+      {22, 50, "lift, pause, fall, bounce, sink until face_y > 645 (47 from the top edge)"},
       {23, 265, "stage 24 at 265"},
       {24, 200, "stage 26 at 200"},
       {25, 160, "stage 27 at 160"},
@@ -95,7 +94,7 @@ const std::vector<StageLimit>& StageLimits() {
       {27, kWaitsOnPlayer, "no time limit: the face closing in, a poke or 4500 px of travel"},
       {28, kWaitsOnPlayer, "no time limit: a catch or a poke"},
       {29, 160, "stage 30 at 160"},
-      {30, kUntimed, "watching until charge_frame, then a miss, or bump_frame + 200"},
+      {30, 416, "charge_frame 200 at the latest, a strike by 215 or a miss at 216; bump + 201"},
       {31, kWaitsOnPlayer, "no time limit before its strike; then bump_frame + 250"},
       // Two strikes at most 800 frames apart, then each strike restarts 430 frames, the sixth
       // ends the fight 13 frames later: 800 + 800 + 4 * 430 + 13.
@@ -109,12 +108,13 @@ const std::vector<StageLimit>& StageLimits() {
       {39, 80, "stage 40 at 80"},
       {40, 360, "stage 41 at 360"},
       {41, 450, "stage 74 at 450"},
-      {42, kUntimed, "its timer after the face has left the screen"},
+      // From x 400 at one pixel a frame from frame 100, then 391 frames after it passed x 900.
+      {42, 991, "its timer after the face has left the screen"},
       {43, 600, "stage 46 at 600 at the latest"},
       {44, 750, "always runs to 750"},
-      {45, kUntimed, "not a fixed length"},
-      {46, kUntimed, "not a fixed length"},
-      {47, kUntimed, "not a fixed length"},
+      {45, 240, "stage 46 at 240"},
+      {46, 440, "stage 48 at 440"},
+      {47, 280, "stage 48 at 280 (at 180 for a face woken from sleep)"},
       {48, 491, "stage 74 at 491"},
       {49, kWaitsOnPlayer, "no time limit: 400 frames of motion or 470 still"},
       {50, kWaitsOnPlayer, "no exit before the third hit; then 848 frames to the closing card"},

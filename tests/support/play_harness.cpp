@@ -9,23 +9,18 @@
 #include "draw2d/image.h"
 #include "draw2d/null_driver.h"
 #include "game/cursor_math.h"
+#include "game/headless_run.h"
+#include "game/movie/movie_session.h"
+#include "game/movie/movie_writer.h"
 #include "game/stage_machine.h"
 #include "game/startup.h"
-#include "system/clock.h"
-#include "system/event_queue.h"
-#include "system/polled_input.h"
-#include "system/random.h"
 #include "system/scripted_system_driver.h"
 #include "system/system_driver.h"
-#include "system/virtual_clock.h"
 #include "system/x11_system_driver.h"
 
 namespace {
 
-// Thrown through the game's code back to Play(): the program ended, or the run was cut short.
-struct ProgramEnded {
-  int status;
-};
+// Thrown through the game's code back to Play(): the run was cut short.
 struct RunStopped {};
 
 constexpr int kEscapeKey = 27;
@@ -85,18 +80,6 @@ int PlanAxisMotion(int position, int target, float speed, int lo, int hi) {
   return 0;
 }
 
-void ResetProcessState() {
-  ResetGameState();
-  ResetEventQueue();
-  if (PolledInputRunning()) StopPolledInput();
-  SeedRandom(4660);
-  AutoMidHandle(false);
-  SetMaskColor(0, 0, 0);
-  SetEndProgramHandler(nullptr);
-  SetStageChangeListener(nullptr);
-  SetStartupSeedOverride(false, 0);
-}
-
 std::unique_ptr<TQuill2DDriver> MakeDrawDriver(const PlayOptions& options) {
   last_recording = nullptr;
   switch (options.draw) {
@@ -113,38 +96,6 @@ std::unique_ptr<TQuill2DDriver> MakeDrawDriver(const PlayOptions& options) {
   }
   return std::make_unique<TNullQuill2DDriver>();
 }
-
-// Undoes everything a run installed, whichever way it ended.
-class RunCleanup {
- public:
-  RunCleanup(bool opengl, int flip_hook) : _opengl(opengl), _flip_hook(flip_hook) {}
-  ~RunCleanup() {
-    FlipHooks().Remove(_flip_hook);
-    if (g.frame_timer) g.frame_timer->Stop();
-    RunPostedOperations();  // lets the stopped timer's last ticks go while its clock still exists
-    g.frame_timer.reset();
-    // Images go while their display is still open: their textures belong to it.
-    for (auto* image : {&g.face_image, &g.closed_eye_image, &g.cursor_image, &g.mouth1_image,
-                        &g.mouth2_image, &g.mouth3_image, &g.mouth4_image, &g.mouth5_image,
-                        &g.eye2_image, &g.end_image, &g.title_image, &g.title2_image}) {
-      image->reset();
-    }
-    CloseGraphics();
-    if (_opengl) CloseXConnection();
-    ResetEventQueue();
-    if (PolledInputRunning()) StopPolledInput();
-    SetEndProgramHandler(nullptr);
-    SetStageChangeListener(nullptr);
-    SetStartupSeedOverride(false, 0);
-    SetSystemDriver(nullptr);
-    SetGraphicsDriver(nullptr);
-    SetClock(nullptr);
-  }
-
- private:
-  bool _opengl;
-  int _flip_hook;
-};
 
 }  // namespace
 
@@ -185,66 +136,69 @@ std::vector<int> PlayResult::stages() const {
 TRecordingQuill2DDriver* LastRecordingDriver() { return last_recording; }
 
 PlayResult Play(const PlayOptions& options, Player player) {
-  ResetProcessState();
   last_driver.reset();
-
-  TVirtualClock clock;
-  SetClock(&clock);
-  TScriptedSystemDriver system(clock);
-  system.ConfinePointer(800, 600);  // the game grabs the pointer inside its 800x600 window
-  SetSystemDriver(&system);
-  last_driver = MakeDrawDriver(options);
-  SetGraphicsDriver(last_driver.get());
-  SetStartupSeedOverride(true, options.seed);
-
   PlayResult result;
   PlayerControl control;
-  control.driver = &system;
   bool in_stage_loops = false;
   int running_loop = 0;  // the table entry whose code runs
-
-  SetEndProgramHandler([](int status) { throw ProgramEnded{status}; });
-  SetStageChangeListener([&](int from, int to, int at_stage_frame) {
-    result.handovers.push_back({from, to, at_stage_frame, control._frame, running_loop});
-  });
-  // Start-up's own flips are not frames of the game.
-  const int hook = FlipHooks().Add(
-      [&](const int&) {
-        if (!in_stage_loops) return;
-        // A stage may hand over by writing g.stage itself (keeping its frame count running);
-        // such a change shows up here, at the end of the pass that made it.
-        const int last = result.handovers.empty() ? result.first_stage : result.handovers.back().to;
-        if (g.stage != last) {
-          result.handovers.push_back({last, g.stage, g.stage_frame, control._frame, running_loop});
-        }
-        if (control._frame >= options.max_frames) throw RunStopped{};
-        if (player) player(control);
-        ++control._frame;
-      },
-      0);
-
   {
-    RunCleanup cleanup(options.draw == DrawMode::OpenGL, hook);
-    try {
-      StartGame();
-      if (options.setup) options.setup();
-      result.first_stage = g.stage;
-      in_stage_loops = true;
-      if (options.body) {
-        options.body();
-      } else {
-        RunStages([&](int number) { running_loop = number; });
+    HeadlessRun run(options.seed, MakeDrawDriver(options));
+    control.driver = &run.system();
+    std::unique_ptr<MovieWriter> writer;
+    if (!options.record_movie.empty()) {
+      if (std::FILE* file = std::fopen(options.record_movie.c_str(), "w")) {
+        writer = std::make_unique<MovieWriter>(file, options.seed);
+        RecordSession(writer.get());
       }
-      // The stage sequence ran out: the program body returns with status 0.
+    }
+    const int stage_hook = StageChangeHooks().Add(
+        [&](const StageChange& c) {
+          result.handovers.push_back({c.from, c.to, c.at_stage_frame, control._frame, running_loop});
+        },
+        0);
+    // Start-up's own flips are not frames of the game.
+    const int flip_hook = FlipHooks().Add(
+        [&](const int&) {
+          if (!in_stage_loops) return;
+          // A stage may hand over by writing g.stage itself (keeping its frame count running);
+          // such a change shows up here, at the end of the pass that made it.
+          const int last =
+              result.handovers.empty() ? result.first_stage : result.handovers.back().to;
+          if (g.stage != last) {
+            result.handovers.push_back({last, g.stage, g.stage_frame, control._frame, running_loop});
+          }
+          if (control._frame >= options.max_frames) throw RunStopped{};
+          if (player) player(control);
+          ++control._frame;
+        },
+        0);
+    struct HookRemover {
+      int flip, stage;
+      ~HookRemover() {
+        FlipHooks().Remove(flip);
+        StageChangeHooks().Remove(stage);
+      }
+    } remover{flip_hook, stage_hook};
+    try {
+      result.exit_status = run.Play([&] {
+        StartGame();
+        if (options.setup) options.setup();
+        result.first_stage = g.stage;
+        in_stage_loops = true;
+        if (options.body) {
+          options.body();
+        } else {
+          RunStages([&](int number) { running_loop = number; });
+        }
+      });
       result.ended = true;
-      result.exit_status = 0;
-    } catch (const ProgramEnded& end) {
-      result.ended = true;
-      result.exit_status = end.status;
     } catch (const RunStopped&) {
       result.ended = false;
     }
+    last_driver = run.TakeDrawDriver();
+    EndMovieSession();
   }
+  if (options.draw == DrawMode::OpenGL) CloseXConnection();
   result.frames = control._frame;
   return result;
 }

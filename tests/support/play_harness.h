@@ -59,6 +59,8 @@ struct PlayOptions {
   std::function<void()> setup;
   // Runs instead of the stage table when set: a test's own stage code on the started game.
   std::function<void()> body;
+  // When set, the session is written to this file as a movie (from the title: no setup).
+  std::string record_movie;
 };
 
 struct PlayResult {

@@ -66,6 +66,44 @@ TEST(CommandLineParse, NearMissesAndStrayWordsAreErrors) {
   }
 }
 
+TEST(CommandLineParse, MovieOptionsTakeTheirValuesAndRefuseWhatDoesNotFit) {
+  CommandLine line = Parse({"--seed", "2147483647", "--record", "a.movie", "--window"});
+  EXPECT_EQ(line.action, CommandLine::kPlay);
+  EXPECT_EQ(line.seed, 2147483647);
+  EXPECT_EQ(line.record, "a.movie");
+  EXPECT_TRUE(line.window);
+  EXPECT_EQ(Parse({"--replay", "b.movie"}).replay, "b.movie");
+  line = Parse({"--verify", "a", "--help", "-"});
+  EXPECT_EQ(line.action, CommandLine::kVerify);
+  EXPECT_EQ(line.verify, (std::vector<std::string>{"a", "--help", "-"}));
+
+  const struct {
+    std::initializer_list<const char*> args;
+    const char* problem;
+  } refused[] = {
+      {{"--seed"}, "--seed needs a number from 0 to 2147483647"},
+      {{"--seed", "-1"}, "--seed needs a number from 0 to 2147483647"},
+      {{"--seed", "2147483648"}, "--seed needs a number from 0 to 2147483647"},
+      {{"--seed", "12x"}, "--seed needs a number from 0 to 2147483647"},
+      {{"--seed", "1", "--seed", "2"}, "--seed is given twice"},
+      {{"--record"}, "--record needs a file name"},
+      {{"--replay", ""}, "--replay needs a file name"},
+      {{"--record", "a", "--replay", "b"}, "--record and --replay do not go together"},
+      {{"--seed", "1", "--replay", "b"}, "--seed does not go with --replay: the movie has its seed"},
+      {{"--record", "a", "--verify", "b"}, "--verify plays no session of its own"},
+      {{"--verify"}, "--verify needs at least one movie"},
+  };
+  for (const auto& row : refused) {
+    line = Parse(row.args);
+    EXPECT_EQ(line.action, CommandLine::kUsageError) << row.problem;
+    EXPECT_EQ(line.problem, row.problem);
+  }
+  std::ostringstream out, err;
+  EXPECT_EQ(AnswerCommandLine(Parse({"--seed", "x"}), out, err), kExitUsage);
+  EXPECT_EQ(err.str(), "moody: --seed needs a number from 0 to 2147483647\n"
+                       "Try 'moody --help' for the options.\n");
+}
+
 TEST(CommandLineAnswer, PlayingWritesNothingAndDoesNotEndTheRun) {
   const Answer a = AnswerFor({"--window"});
   EXPECT_EQ(a.status, -1);
@@ -78,7 +116,8 @@ TEST(CommandLineAnswer, HelpGoesToStdoutAndNamesEveryOptionKeyAndVariable) {
   EXPECT_EQ(a.status, 0);
   EXPECT_EQ(a.err, "");
   EXPECT_EQ(a.out.rfind("Usage: moody", 0), 0u) << a.out;
-  for (const char* word : {"--window", "--help", "--version", "Escape", "DISPLAY", "MOODY_WINDOW"})
+  for (const char* word : {"--window", "--seed", "--record", "--replay", "--verify", "--help",
+                           "--version", "Escape", "DISPLAY", "MOODY_WINDOW"})
     EXPECT_NE(a.out.find(word), std::string::npos) << word;
   EXPECT_EQ(a.out.back(), '\n');
 }

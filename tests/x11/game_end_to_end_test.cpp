@@ -18,7 +18,10 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <fstream>
+#include <sstream>
 #include <thread>
+#include <vector>
 
 #include "tests/support/x_server.h"
 
@@ -28,16 +31,51 @@ const char* const kMoody = MOODY_BINARY_DIR "/moody";
 
 using Clock = std::chrono::steady_clock;
 
-// Starts moody with DISPLAY set; its stderr goes to `stderr_fd` when given.
-pid_t StartMoody(const std::string& display, int stderr_fd = -1) {
+// Starts moody with DISPLAY set and the given arguments; its stderr goes to `stderr_fd` when
+// given.
+pid_t StartMoody(const std::string& display, int stderr_fd = -1,
+                 std::vector<std::string> args = {}) {
+  std::vector<char*> argv{const_cast<char*>("moody")};
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
   const pid_t pid = fork();
   if (pid == 0) {
     setenv("DISPLAY", display.c_str(), 1);
     if (stderr_fd >= 0) dup2(stderr_fd, 2);
-    execl(kMoody, "moody", static_cast<char*>(nullptr));
+    execv(kMoody, argv.data());
     _exit(127);
   }
   return pid;
+}
+
+// Runs moody to its end with the arguments; its status and what it wrote to stdout and stderr.
+struct Ran {
+  int status = -1;
+  std::string out;
+};
+Ran RunMoody(const std::string& display, std::vector<std::string> args, bool merge_stderr) {
+  int fds[2];
+  if (pipe(fds) != 0) return {};
+  std::vector<char*> argv{const_cast<char*>("moody")};
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    setenv("DISPLAY", display.c_str(), 1);
+    dup2(fds[1], 1);
+    if (merge_stderr) dup2(fds[1], 2);
+    execv(kMoody, argv.data());
+    _exit(127);
+  }
+  close(fds[1]);
+  Ran ran;
+  char buf[256];
+  for (ssize_t got; (got = read(fds[0], buf, sizeof buf)) > 0;) ran.out.append(buf, got);
+  close(fds[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  ran.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return ran;
 }
 
 // Waits for the child's end; false on timeout (the child is then killed and reaped).
@@ -185,5 +223,61 @@ TEST(EndToEnd, LeftAloneItPlaysToTheClosingCardAndEndsByItself) {
   ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
   EXPECT_EQ(WEXITSTATUS(status), 0);
 
+  ExpectDesktopMode(d);
+}
+
+// A session played on the real server with synthetic input, recorded: the movie verifies without
+// a display, and replayed on the display it keeps in step to the recorded Escape.
+TEST(EndToEnd, ASessionRecordedOnTheServerReplaysInStep) {
+  MoodyOnDummy run;
+  std::string error;
+  run.server = TestXServer::StartXorgDummy(&error);
+  ASSERT_TRUE(run.server) << error;
+  run.d = XOpenDisplay(run.server->display_name().c_str());
+  ASSERT_NE(run.d, nullptr);
+  Display* d = run.d;
+  const std::string movie = std::string(testing::TempDir()) + "/end_to_end.movie";
+  const pid_t moody =
+      StartMoody(run.server->display_name(), -1, {"--seed", "31337", "--record", movie});
+
+  // From the title's frame 400 (about 6.7 s) the cursor follows the mouse: steer it from where
+  // it starts, (190, 430), onto the face in the centre and click, then keep moving.
+  std::this_thread::sleep_for(std::chrono::milliseconds(7500));
+  for (int i = 0; i < 30; ++i) {
+    XTestFakeRelativeMotionEvent(d, 9, -5, 0);
+    XFlush(d);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  XTestFakeButtonEvent(d, 1, True, 0);
+  XTestFakeButtonEvent(d, 1, False, 0);
+  for (int i = 0; i < 40; ++i) {
+    XTestFakeRelativeMotionEvent(d, i % 2 ? 25 : -20, i % 3 ? 7 : -9, 0);
+    XFlush(d);
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+  }
+  const KeyCode escape = XKeysymToKeycode(d, XK_Escape);
+  XTestFakeKeyEvent(d, escape, True, 0);
+  XTestFakeKeyEvent(d, escape, False, 0);
+  XFlush(d);
+  int status = 0;
+  ASSERT_TRUE(WaitForExit(moody, std::chrono::seconds(20), &status));
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+
+  std::ifstream in(movie);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_NE(text.str().find("\nin "), std::string::npos) << "no motion recorded";
+  EXPECT_NE(text.str().find(" 1 0\n"), std::string::npos) << "no click recorded";
+  EXPECT_NE(text.str().find(" 0 1\nend "), std::string::npos) << "no Escape at the end";
+
+  const Ran verified = RunMoody("", {"--verify", movie}, false);  // no display needed
+  EXPECT_EQ(verified.status, 0) << verified.out;
+  EXPECT_NE(verified.out.find(": in step, "), std::string::npos) << verified.out;
+  EXPECT_NE(verified.out.find("ended with status 0"), std::string::npos) << verified.out;
+
+  const Ran replayed = RunMoody(run.server->display_name(), {"--replay", movie}, true);
+  EXPECT_EQ(replayed.status, 0) << replayed.out;
+  EXPECT_EQ(replayed.out, "");
   ExpectDesktopMode(d);
 }
