@@ -37,8 +37,9 @@ std::vector<Leg> TakenLegs(const PlayResult& result) {
   return real;
 }
 
-PlayResult PlayJourney(const Journey& journey) {
+PlayResult PlayJourney(const Journey& journey, const std::string& record_movie) {
   PlayOptions options;
+  options.record_movie = record_movie;
   options.seed = journey.seed;
   options.max_frames = journey.max_frames;
   const int last_stage = journey.legs.empty() ? -1 : journey.legs.back().to;

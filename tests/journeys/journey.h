@@ -49,7 +49,8 @@ const std::vector<Journey>& AllJourneys();
 // Plays a row. The run ends by itself (the closing card, or a hand-over to a stage that does not
 // exist) or with Escape as soon as the last leg's stage has been entered (a last leg to the
 // closing card is played to the program's own end).
-PlayResult PlayJourney(const Journey& journey);
+// With `record_movie`, the run is written there as a movie (rows that start at the title).
+PlayResult PlayJourney(const Journey& journey, const std::string& record_movie = "");
 
 // The hand-overs a run took, with the overridden SetStage calls of a pass folded in.
 std::vector<Leg> TakenLegs(const PlayResult& result);
