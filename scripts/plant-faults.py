@@ -20,6 +20,7 @@ import os
 import random
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import time
@@ -111,7 +112,8 @@ def prepare():
     for f in files:
         dest = os.path.join(SRC, f)
         os.makedirs(os.path.dirname(dest), exist_ok=True)
-        shutil.copy2(os.path.join(ROOT, f), dest)
+        # A fresh time stamp: no object built from an earlier run's fault may pass for current.
+        shutil.copy(os.path.join(ROOT, f), dest)
     # Unoptimised and linked by lld: each fault rebuilds one file and relinks a dozen programs.
     if run(["cmake", "-S", SRC, "-B", BUILD, "-DCMAKE_BUILD_TYPE=Debug", "-DMOODY_BENCH=OFF",
             "-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld"]) != 0:
@@ -153,6 +155,8 @@ def main():
         faults = random.Random(args.seed).sample(faults, args.sample)
     faults.sort()
     os.makedirs(WORK, exist_ok=True)
+    # Stopped by a signal, the fault being tried is still put back.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
     prepare()
 
     results = []  # (file, line, what, text, outcome) with outcome old / movies / survived
