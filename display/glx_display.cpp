@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "display/desktop_guard.h"
-#include "display/desktop_probe.h"
+#include "display/desktop/desktop_guard.h"
+#include "display/desktop/desktop_probe.h"
 #include "display/display_math.h"
 #include "display/display_request.h"
-#include "display/screen_saver.h"
-#include "display/single_instance.h"
-#include "display/window_identity.h"
+#include "display/desktop/screen_saver.h"
+#include "display/desktop/single_instance.h"
+#include "display/desktop/window_identity.h"
 #include "display/x11_error_trap.h"
 #include "display/x11_video_mode.h"
 #include "system/clock.h"

@@ -9,9 +9,9 @@
 
 #include <memory>
 
-#include "display/desktop_plan.h"
+#include "display/desktop/desktop_plan.h"
 #include "display/display_math.h"
-#include "display/input_ownership.h"
+#include "display/desktop/input_ownership.h"
 #include "display/scaled_presenter.h"
 #include "system/x11_system_driver.h"
 

@@ -1,4 +1,4 @@
-#include "display/single_instance.h"
+#include "display/desktop/single_instance.h"
 
 namespace {
 Display* claimed_on = nullptr;

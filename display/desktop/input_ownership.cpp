@@ -1,4 +1,4 @@
-#include "display/input_ownership.h"
+#include "display/desktop/input_ownership.h"
 
 bool InputOwnership::TakeAtStart(int attempts, const std::function<void()>& between) {
   for (int i = 0; i < attempts && _want_keyboard && !_keyboard_held; ++i) {
