@@ -5,6 +5,7 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -49,6 +50,12 @@ GLXDisplayRecord* input_record = nullptr;  // the one whose window the input com
 // Leaked on purpose: the exit handlers use it after static destructors may have run.
 std::vector<GLXDisplayRecord*>* open_records = new std::vector<GLXDisplayRecord*>();
 std::string* last_name_tried = new std::string();
+std::string* last_failure = new std::string();
+
+std::unique_ptr<GLXDisplayRecord> Fail(const std::string& why) {
+  *last_failure = why;
+  return nullptr;
+}
 
 template <class F>
 F LookUp(const char* name) {
@@ -265,15 +272,17 @@ bool WindowedDisplayRequested() { return windowed_requested; }
 std::unique_ptr<GLXDisplayRecord> CreateGLXDisplay(int width, int height, int depth, int hertz,
                                                    int flags) {
   if (width <= 0 || height <= 0) return nullptr;
+  last_failure->clear();
   Display* display = XConnection();
   if (display) {
     *last_name_tried = DisplayString(display);
   } else {
     const char* name = XDisplayName(nullptr);
     *last_name_tried = name ? name : "";
+    errno = 0;
     display = OpenXConnection(nullptr);
+    if (!display) return Fail(XOpenFailureReason(last_name_tried->c_str(), errno));
   }
-  if (!display) return nullptr;
   GuardDesktopOnce();
   if (!QueryGLX(display)) {
     // The display did open: "cannot open display" would send the user looking in the wrong place.
@@ -294,7 +303,7 @@ std::unique_ptr<GLXDisplayRecord> CreateGLXDisplay(int width, int height, int de
   }
   const Window root = RootWindow(display, screen);
   XVisualInfo* visual = ChooseVisual(display, screen, flags);
-  if (!visual) return nullptr;
+  if (!visual) return Fail("it offers no RGBA double-buffered OpenGL visual");
 
   auto r = std::make_unique<GLXDisplayRecord>();
   r->width = width;
@@ -338,7 +347,7 @@ std::unique_ptr<GLXDisplayRecord> CreateGLXDisplay(int width, int height, int de
   if (!r->context) {
     DestroyWindowParts(display, r.get());
     if (r->mode_switched) RestoreVideoMode();
-    return nullptr;
+    return Fail("it cannot make an OpenGL context");
   }
 
   XMapRaised(display, r->window);
@@ -351,7 +360,7 @@ std::unique_ptr<GLXDisplayRecord> CreateGLXDisplay(int width, int height, int de
       DestroyWindowParts(display, r.get());
       XSync(display, False);
       if (r->mode_switched) RestoreVideoMode();
-      return nullptr;
+      return Fail("it cannot show the picture scaled (no OpenGL framebuffer objects)");
     }
     r->scaled = true;
     UsePresenterMapping(r.get());
@@ -440,6 +449,7 @@ void FlipGLXDisplay(int sync) {
 }
 
 const char* LastGLXDisplayNameTried() { return last_name_tried->c_str(); }
+const char* LastGLXDisplayFailure() { return last_failure->c_str(); }
 
 void SuspendGLXDisplay() {
   GLXDisplayRecord* r = input_record;

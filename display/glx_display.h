@@ -69,5 +69,7 @@ void FlipGLXDisplay(int sync);
 void SuspendGLXDisplay();
 void ResumeGLXDisplay();
 
-// The X display that was tried last, for the start-up error message.
+// The X display that was tried last, and why it could not be opened, for the start-up error
+// message ("" if it opened).
 const char* LastGLXDisplayNameTried();
+const char* LastGLXDisplayFailure();

@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 
 #include <functional>
+#include <string>
 
 #include "system/system_driver.h"
 
@@ -11,6 +12,9 @@
 // `name` nullptr means $DISPLAY. Opening twice returns the same connection.
 Display* OpenXConnection(const char* name = nullptr);
 Display* XConnection();
+// Why a connection to `name` could not be opened, from the errno XOpenDisplay left: no name, no
+// server answering there (the system's reason), or a server that refused us.
+std::string XOpenFailureReason(const char* name, int error);
 void CloseXConnection();
 void SetInputWindow(Window window);
 Window InputWindow();
