@@ -57,6 +57,12 @@ std::unique_ptr<GLXDisplayRecord> Fail(const std::string& why) {
   return nullptr;
 }
 
+[[noreturn]] void EndWithMessage(const std::string& line) {
+  std::fprintf(stderr, "moody: %s\n", line.c_str());
+  std::fflush(stderr);
+  std::exit(1);
+}
+
 template <class F>
 F LookUp(const char* name) {
   return reinterpret_cast<F>(glXGetProcAddress(reinterpret_cast<const GLubyte*>(name)));
@@ -284,22 +290,19 @@ std::unique_ptr<GLXDisplayRecord> CreateGLXDisplay(int width, int height, int de
     if (!display) return Fail(XOpenFailureReason(last_name_tried->c_str(), errno));
   }
   GuardDesktopOnce();
+  const std::string name = DisplayString(display);
   if (!QueryGLX(display)) {
     // The display did open: "cannot open display" would send the user looking in the wrong place.
-    std::fprintf(stderr, "moody: the X display %s has no GLX: an X11 display with GLX is needed\n",
-                 DisplayString(display));
-    std::fflush(stderr);
-    std::exit(1);
+    EndWithMessage("the X display " + name + " has no GLX: an X11 display with GLX is needed");
   }
 
   const int screen = DefaultScreen(display);
   const bool full_screen = depth != 0 && !windowed_requested;
-  if (full_screen && !ClaimDisplayForThisCopy(display, screen)) {
-    // Before anything is changed: the running copy's mode is not the desktop's to remember.
-    std::fprintf(stderr, "moody: another copy is already running on the X display %s\n",
-                 DisplayString(display));
-    std::fflush(stderr);
-    std::exit(1);
+  // Before anything is changed: the running copy's mode is not the desktop's to remember, and a
+  // window would take the focus from under it.
+  if (full_screen ? !ClaimDisplayForThisCopy(display, screen)
+                  : AnotherCopyRunsFullScreen(display, screen)) {
+    EndWithMessage("another copy is already running on the X display " + name);
   }
   const Window root = RootWindow(display, screen);
   XVisualInfo* visual = ChooseVisual(display, screen, flags);

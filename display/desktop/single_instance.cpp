@@ -33,3 +33,9 @@ bool ClaimDisplayForThisCopy(Display* display, int screen) {
   owner_window = window;
   return true;
 }
+
+bool AnotherCopyRunsFullScreen(Display* display, int screen) {
+  const Atom selection = XInternAtom(display, SingleInstanceSelectionName(screen).c_str(), False);
+  const Window owner = XGetSelectionOwner(display, selection);
+  return owner != None && !(claimed_on == display && owner == owner_window);
+}
