@@ -33,6 +33,10 @@ constexpr int kGrabRetryMillis = 20;
 // A window manager maps a managed window when it is ready; one that never does must not hang the
 // start.
 constexpr int kMapTimeoutMillis = 3000;
+// Another client holding the keyboard as the game starts is most likely a screen locker: nothing
+// is switched or shown until it lets go, and after this long the game gives up.
+constexpr int kLockerWaitMillis = 10000;
+constexpr int kLockerRetryMillis = 100;
 
 bool windowed_requested = false;
 
@@ -181,21 +185,6 @@ void UsePresenterMapping(GLXDisplayRecord* r) {
   SetPointerMapping(&r->pointer_mapping);
 }
 
-// The keyboard cannot be had: rather than a window that nothing can reach, one the window
-// manager knows, made full screen and given the focus, which gets the keys without a grab.
-bool BecomeManaged(Display* display, GLXDisplayRecord* r) {
-  r->input->ReleaseAll();
-  XUnmapWindow(display, r->window);
-  XSetWindowAttributes attributes{};
-  attributes.override_redirect = False;
-  XChangeWindowAttributes(display, r->window, CWOverrideRedirect, &attributes);
-  AskForFullScreen(display, r->window);
-  r->style = WindowStyle::kManagedFullScreen;
-  SelectInput(display, r);
-  XMapRaised(display, r->window);
-  return WaitForMapNotify(display, r->window, kMapTimeoutMillis);
-}
-
 void TakeInput(Display* display, GLXDisplayRecord* r, bool mapped) {
   if (r->style == WindowStyle::kWindow) {
     // An ordinary window grabs nothing until the window manager gives it the focus.
@@ -207,13 +196,9 @@ void TakeInput(Display* display, GLXDisplayRecord* r, bool mapped) {
     XWarpPointer(display, None, r->window, 0, 0, 0, 0, 0, 0);
   }
   if (mapped) AskForFocus(display, r->window);
-  const bool keyboard =
-      r->input->TakeAtStart(kGrabAttempts, [] { DelayOn(RealClock(), kGrabRetryMillis); });
-  if (!keyboard && r->style == WindowStyle::kOverrideFullScreen) {
-    if (BecomeManaged(display, r)) AskForFocus(display, r->window);
-  }
   // Without the keyboard the window waits for the focus; with it, it has the input already.
-  SetInputFocused(keyboard);
+  SetInputFocused(
+      r->input->TakeAtStart(kGrabAttempts, [] { DelayOn(RealClock(), kGrabRetryMillis); }));
 }
 
 void OnFocusChange(bool focused) {
@@ -322,6 +307,23 @@ std::unique_ptr<GLXDisplayRecord> CreateGLXDisplay(int width, int height, int de
   MonitorRect area = plan.area;
   r->route = plan.route;
   r->monitor = plan.area;
+  // A screen locker keeps the keyboard: nothing is switched or raised above it. A full-screen
+  // window keeps the grabs from here on (its own take their place), so none can slip in between.
+  XGrabPort root_grabs(display, root);
+  if (!WaitForTheKeyboard(root_grabs, kLockerWaitMillis / kLockerRetryMillis,
+                          [] { DelayOn(RealClock(), kLockerRetryMillis); })) {
+    EndWithMessage("the keyboard of the X display " + name +
+                   " is held by another program (a screen locker?) and was not let go within " +
+                   std::to_string(kLockerWaitMillis / 1000) + " seconds");
+  }
+  bool root_grabs_held = true;
+  auto let_go_of_root = [&] {
+    if (!root_grabs_held) return;
+    root_grabs.UngrabPointer();
+    root_grabs.UngrabKeyboard();
+    root_grabs_held = false;
+  };
+  if (plan.style != WindowStyle::kOverrideFullScreen) let_go_of_root();
   if (plan.route != ModeRoute::kNone) {
     r->mode_switched = SwitchVideoMode(display, screen, plan.route, area, width, height, hertz);
     if (r->mode_switched) area = SwitchedArea(plan.route, area, width, height);
@@ -348,6 +350,7 @@ std::unique_ptr<GLXDisplayRecord> CreateGLXDisplay(int width, int height, int de
   r->context = glXCreateContext(display, visual, nullptr, True);
   XFree(visual);
   if (!r->context) {
+    let_go_of_root();
     DestroyWindowParts(display, r.get());
     if (r->mode_switched) RestoreVideoMode();
     return Fail("it cannot make an OpenGL context");
@@ -360,6 +363,7 @@ std::unique_ptr<GLXDisplayRecord> CreateGLXDisplay(int width, int height, int de
 
   if (r->window_width != width || r->window_height != height) {
     if (!r->presenter.Create(width, height, flags, r->window_width, r->window_height)) {
+      let_go_of_root();
       DestroyWindowParts(display, r.get());
       XSync(display, False);
       if (r->mode_switched) RestoreVideoMode();
@@ -375,6 +379,10 @@ std::unique_ptr<GLXDisplayRecord> CreateGLXDisplay(int width, int height, int de
   SetFocusListener(OnFocusChange);
   SetWindowEventListener(OnWindowEvent);
   TakeInput(display, r.get(), mapped);
+  if (root_grabs_held) {  // what the window's own grabs did not take over is let go
+    if (!r->input->keyboard_held()) root_grabs.UngrabKeyboard();
+    if (!r->input->pointer_held()) root_grabs.UngrabPointer();
+  }
   r->screen_saver_suspended = SuspendScreenSaver(display);
 
   current_record = r.get();

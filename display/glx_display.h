@@ -1,9 +1,8 @@
 #pragma once
 // The platform display: one X window with a GLX context. Full screen it covers the game monitor,
 // in a switched video mode where the server can switch that monitor alone, otherwise showing the
-// picture scaled (ScaledPresenter); under Xwayland, and when another client keeps the keyboard,
-// as a window the window manager makes full screen and hands the focus to. On request it is an
-// ordinary window, scaled when resized.
+// picture scaled (ScaledPresenter); under Xwayland as a window the window manager makes full
+// screen and hands the focus to. On request it is an ordinary window, scaled when resized.
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 

@@ -1,5 +1,16 @@
 #include "display/desktop/input_ownership.h"
 
+bool WaitForTheKeyboard(GrabPort& port, int attempts, const std::function<void()>& between) {
+  for (int i = 0; i < attempts; ++i) {
+    if (i > 0 && between) between();
+    if (port.GrabKeyboard()) {
+      port.GrabPointer();
+      return true;
+    }
+  }
+  return false;
+}
+
 bool InputOwnership::TakeAtStart(int attempts, const std::function<void()>& between) {
   for (int i = 0; i < attempts && _want_keyboard && !_keyboard_held; ++i) {
     if (i > 0 && between) between();
