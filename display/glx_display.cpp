@@ -23,6 +23,7 @@
 #include "display/x11_video_mode.h"
 #include "system/clock.h"
 #include "system/system_driver.h"
+#include "system/x11_focus.h"
 
 namespace {
 
@@ -37,6 +38,10 @@ constexpr int kMapTimeoutMillis = 3000;
 // is switched or shown until it lets go, and after this long the game gives up.
 constexpr int kLockerWaitMillis = 10000;
 constexpr int kLockerRetryMillis = 100;
+// Focus and crossings are listened to from the start: a window manager focuses a window as it
+// maps it, and that FocusIn must not come before anyone listens.
+constexpr long kCreationEventMask =
+    StructureNotifyMask | FocusChangeMask | EnterWindowMask | LeaveWindowMask;
 
 bool windowed_requested = false;
 
@@ -158,14 +163,13 @@ bool WaitForMapNotify(Display* display, Window window, int timeout_ms) {
 
 void SelectInput(Display* display, const GLXDisplayRecord* r) {
   long mask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
-              PointerMotionMask | FocusChangeMask;
+              PointerMotionMask | FocusChangeMask | EnterWindowMask | LeaveWindowMask;
   // An unmanaged window keeps its size; a managed one learns the size it is given.
   mask |= r->style == WindowStyle::kOverrideFullScreen ? ResizeRedirectMask : StructureNotifyMask;
   XSelectInput(display, r->window, mask);
 }
 
-// The focus is asked for once the window can take it; a window that is not viewable yet (a
-// window manager still deciding) gets it from the window manager instead.
+// The focus is asked for once the window can take it, where no window manager hands it out.
 void AskForFocus(Display* display, Window window) {
   XErrorTrap trap(display);
   XSetInputFocus(display, window, RevertToParent, CurrentTime);
@@ -186,19 +190,21 @@ void UsePresenterMapping(GLXDisplayRecord* r) {
 }
 
 void TakeInput(Display* display, GLXDisplayRecord* r, bool mapped) {
-  if (r->style == WindowStyle::kWindow) {
-    // An ordinary window grabs nothing until the window manager gives it the focus.
-    SetInputFocused(false);
-    if (mapped) AskForFocus(display, r->window);
-    return;
-  }
   if (r->style == WindowStyle::kOverrideFullScreen) {
     XWarpPointer(display, None, r->window, 0, 0, 0, 0, 0, 0);
   }
-  if (mapped) AskForFocus(display, r->window);
-  // Without the keyboard the window waits for the focus; with it, it has the input already.
-  SetInputFocused(
-      r->input->TakeAtStart(kGrabAttempts, [] { DelayOn(RealClock(), kGrabRetryMillis); }));
+  if (mapped && !WindowManagerGivesFocus(display, r->window)) AskForFocus(display, r->window);
+  if (r->style == WindowStyle::kWindow) {
+    // An ordinary window grabs nothing until it has the focus.
+    SetInputFocused(false);
+  } else {
+    SetInputFocused(
+        r->input->TakeAtStart(kGrabAttempts, [] { DelayOn(RealClock(), kGrabRetryMillis); }));
+  }
+  // Nothing else can be chosen while an unmanaged window covers the monitor.
+  SetFocusReclaimed(r->style == WindowStyle::kOverrideFullScreen);
+  XSync(display, False);
+  NoteFocusFromServer();
 }
 
 void OnFocusChange(bool focused) {
@@ -251,6 +257,7 @@ void DestroyWindowParts(Display* display, GLXDisplayRecord* r) {
 void StopListening(GLXDisplayRecord* r) {
   if (input_record != r) return;
   input_record = nullptr;
+  SetFocusReclaimed(false);
   SetFocusListener(nullptr);
   SetWindowEventListener(nullptr);
 }
@@ -338,7 +345,7 @@ std::unique_ptr<GLXDisplayRecord> CreateGLXDisplay(int width, int height, int de
   attributes.colormap = r->colormap;
   attributes.border_pixel = 0;
   attributes.background_pixel = 0;  // black until the first frame
-  attributes.event_mask = StructureNotifyMask;
+  attributes.event_mask = kCreationEventMask;
   attributes.override_redirect = plan.style == WindowStyle::kOverrideFullScreen ? True : False;
   unsigned long mask = CWColormap | CWBorderPixel | CWBackPixel | CWEventMask | CWOverrideRedirect;
   r->window = XCreateWindow(display, root, area.x, area.y, area.width, area.height, 0,
