@@ -67,3 +67,4 @@ DisplayInfo CurrentDisplayInfo() {
 }
 
 const char* LastDisplayNameTried() { return LastGLXDisplayNameTried(); }
+const char* LastDisplayFailure() { return LastGLXDisplayFailure(); }

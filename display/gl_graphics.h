@@ -25,5 +25,6 @@ struct DisplayInfo {
 };
 DisplayInfo CurrentDisplayInfo();
 
-// The X display that failed to open last, for the start-up error message.
+// The X display that failed to open last, and why, for the start-up error message.
 const char* LastDisplayNameTried();
+const char* LastDisplayFailure();

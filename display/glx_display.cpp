@@ -5,23 +5,25 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "display/desktop_guard.h"
-#include "display/desktop_probe.h"
+#include "display/desktop/desktop_guard.h"
+#include "display/desktop/desktop_probe.h"
 #include "display/display_math.h"
 #include "display/display_request.h"
-#include "display/screen_saver.h"
-#include "display/single_instance.h"
-#include "display/window_identity.h"
+#include "display/desktop/screen_saver.h"
+#include "display/desktop/single_instance.h"
+#include "display/desktop/window_identity.h"
 #include "display/x11_error_trap.h"
 #include "display/x11_video_mode.h"
 #include "system/clock.h"
 #include "system/system_driver.h"
+#include "system/x11_focus.h"
 
 namespace {
 
@@ -32,6 +34,14 @@ constexpr int kGrabRetryMillis = 20;
 // A window manager maps a managed window when it is ready; one that never does must not hang the
 // start.
 constexpr int kMapTimeoutMillis = 3000;
+// Another client holding the keyboard as the game starts is most likely a screen locker: nothing
+// is switched or shown until it lets go, and after this long the game gives up.
+constexpr int kLockerWaitMillis = 10000;
+constexpr int kLockerRetryMillis = 100;
+// Focus and crossings are listened to from the start: a window manager focuses a window as it
+// maps it, and that FocusIn must not come before anyone listens.
+constexpr long kCreationEventMask =
+    StructureNotifyMask | FocusChangeMask | EnterWindowMask | LeaveWindowMask;
 
 bool windowed_requested = false;
 
@@ -49,6 +59,18 @@ GLXDisplayRecord* input_record = nullptr;  // the one whose window the input com
 // Leaked on purpose: the exit handlers use it after static destructors may have run.
 std::vector<GLXDisplayRecord*>* open_records = new std::vector<GLXDisplayRecord*>();
 std::string* last_name_tried = new std::string();
+std::string* last_failure = new std::string();
+
+std::unique_ptr<GLXDisplayRecord> Fail(const std::string& why) {
+  *last_failure = why;
+  return nullptr;
+}
+
+[[noreturn]] void EndWithMessage(const std::string& line) {
+  std::fprintf(stderr, "moody: %s\n", line.c_str());
+  std::fflush(stderr);
+  std::exit(1);
+}
 
 template <class F>
 F LookUp(const char* name) {
@@ -141,14 +163,13 @@ bool WaitForMapNotify(Display* display, Window window, int timeout_ms) {
 
 void SelectInput(Display* display, const GLXDisplayRecord* r) {
   long mask = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
-              PointerMotionMask | FocusChangeMask;
+              PointerMotionMask | FocusChangeMask | EnterWindowMask | LeaveWindowMask;
   // An unmanaged window keeps its size; a managed one learns the size it is given.
   mask |= r->style == WindowStyle::kOverrideFullScreen ? ResizeRedirectMask : StructureNotifyMask;
   XSelectInput(display, r->window, mask);
 }
 
-// The focus is asked for once the window can take it; a window that is not viewable yet (a
-// window manager still deciding) gets it from the window manager instead.
+// The focus is asked for once the window can take it, where no window manager hands it out.
 void AskForFocus(Display* display, Window window) {
   XErrorTrap trap(display);
   XSetInputFocus(display, window, RevertToParent, CurrentTime);
@@ -168,39 +189,22 @@ void UsePresenterMapping(GLXDisplayRecord* r) {
   SetPointerMapping(&r->pointer_mapping);
 }
 
-// The keyboard cannot be had: rather than a window that nothing can reach, one the window
-// manager knows, made full screen and given the focus, which gets the keys without a grab.
-bool BecomeManaged(Display* display, GLXDisplayRecord* r) {
-  r->input->ReleaseAll();
-  XUnmapWindow(display, r->window);
-  XSetWindowAttributes attributes{};
-  attributes.override_redirect = False;
-  XChangeWindowAttributes(display, r->window, CWOverrideRedirect, &attributes);
-  AskForFullScreen(display, r->window);
-  r->style = WindowStyle::kManagedFullScreen;
-  SelectInput(display, r);
-  XMapRaised(display, r->window);
-  return WaitForMapNotify(display, r->window, kMapTimeoutMillis);
-}
-
 void TakeInput(Display* display, GLXDisplayRecord* r, bool mapped) {
-  if (r->style == WindowStyle::kWindow) {
-    // An ordinary window grabs nothing until the window manager gives it the focus.
-    SetInputFocused(false);
-    if (mapped) AskForFocus(display, r->window);
-    return;
-  }
   if (r->style == WindowStyle::kOverrideFullScreen) {
     XWarpPointer(display, None, r->window, 0, 0, 0, 0, 0, 0);
   }
-  if (mapped) AskForFocus(display, r->window);
-  const bool keyboard =
-      r->input->TakeAtStart(kGrabAttempts, [] { DelayOn(RealClock(), kGrabRetryMillis); });
-  if (!keyboard && r->style == WindowStyle::kOverrideFullScreen) {
-    if (BecomeManaged(display, r)) AskForFocus(display, r->window);
+  if (mapped && !WindowManagerGivesFocus(display, r->window)) AskForFocus(display, r->window);
+  if (r->style == WindowStyle::kWindow) {
+    // An ordinary window grabs nothing until it has the focus.
+    SetInputFocused(false);
+  } else {
+    SetInputFocused(
+        r->input->TakeAtStart(kGrabAttempts, [] { DelayOn(RealClock(), kGrabRetryMillis); }));
   }
-  // Without the keyboard the window waits for the focus; with it, it has the input already.
-  SetInputFocused(keyboard);
+  // Nothing else can be chosen while an unmanaged window covers the monitor.
+  SetFocusReclaimed(r->style == WindowStyle::kOverrideFullScreen);
+  XSync(display, False);
+  NoteFocusFromServer();
 }
 
 void OnFocusChange(bool focused) {
@@ -253,6 +257,7 @@ void DestroyWindowParts(Display* display, GLXDisplayRecord* r) {
 void StopListening(GLXDisplayRecord* r) {
   if (input_record != r) return;
   input_record = nullptr;
+  SetFocusReclaimed(false);
   SetFocusListener(nullptr);
   SetWindowEventListener(nullptr);
 }
@@ -265,36 +270,35 @@ bool WindowedDisplayRequested() { return windowed_requested; }
 std::unique_ptr<GLXDisplayRecord> CreateGLXDisplay(int width, int height, int depth, int hertz,
                                                    int flags) {
   if (width <= 0 || height <= 0) return nullptr;
+  last_failure->clear();
   Display* display = XConnection();
   if (display) {
     *last_name_tried = DisplayString(display);
   } else {
     const char* name = XDisplayName(nullptr);
     *last_name_tried = name ? name : "";
+    errno = 0;
     display = OpenXConnection(nullptr);
+    if (!display) return Fail(XOpenFailureReason(last_name_tried->c_str(), errno));
   }
-  if (!display) return nullptr;
   GuardDesktopOnce();
+  const std::string name = DisplayString(display);
   if (!QueryGLX(display)) {
     // The display did open: "cannot open display" would send the user looking in the wrong place.
-    std::fprintf(stderr, "moody: the X display %s has no GLX: an X11 display with GLX is needed\n",
-                 DisplayString(display));
-    std::fflush(stderr);
-    std::exit(1);
+    EndWithMessage("the X display " + name + " has no GLX: an X11 display with GLX is needed");
   }
 
   const int screen = DefaultScreen(display);
   const bool full_screen = depth != 0 && !windowed_requested;
-  if (full_screen && !ClaimDisplayForThisCopy(display, screen)) {
-    // Before anything is changed: the running copy's mode is not the desktop's to remember.
-    std::fprintf(stderr, "moody: another copy is already running on the X display %s\n",
-                 DisplayString(display));
-    std::fflush(stderr);
-    std::exit(1);
+  // Before anything is changed: the running copy's mode is not the desktop's to remember, and a
+  // window would take the focus from under it.
+  if (full_screen ? !ClaimDisplayForThisCopy(display, screen)
+                  : AnotherCopyRunsFullScreen(display, screen)) {
+    EndWithMessage("another copy is already running on the X display " + name);
   }
   const Window root = RootWindow(display, screen);
   XVisualInfo* visual = ChooseVisual(display, screen, flags);
-  if (!visual) return nullptr;
+  if (!visual) return Fail("it offers no RGBA double-buffered OpenGL visual");
 
   auto r = std::make_unique<GLXDisplayRecord>();
   r->width = width;
@@ -310,6 +314,23 @@ std::unique_ptr<GLXDisplayRecord> CreateGLXDisplay(int width, int height, int de
   MonitorRect area = plan.area;
   r->route = plan.route;
   r->monitor = plan.area;
+  // A screen locker keeps the keyboard: nothing is switched or raised above it. A full-screen
+  // window keeps the grabs from here on (its own take their place), so none can slip in between.
+  XGrabPort root_grabs(display, root);
+  if (!WaitForTheKeyboard(root_grabs, kLockerWaitMillis / kLockerRetryMillis,
+                          [] { DelayOn(RealClock(), kLockerRetryMillis); })) {
+    EndWithMessage("the keyboard of the X display " + name +
+                   " is held by another program (a screen locker?) and was not let go within " +
+                   std::to_string(kLockerWaitMillis / 1000) + " seconds");
+  }
+  bool root_grabs_held = true;
+  auto let_go_of_root = [&] {
+    if (!root_grabs_held) return;
+    root_grabs.UngrabPointer();
+    root_grabs.UngrabKeyboard();
+    root_grabs_held = false;
+  };
+  if (plan.style != WindowStyle::kOverrideFullScreen) let_go_of_root();
   if (plan.route != ModeRoute::kNone) {
     r->mode_switched = SwitchVideoMode(display, screen, plan.route, area, width, height, hertz);
     if (r->mode_switched) area = SwitchedArea(plan.route, area, width, height);
@@ -324,7 +345,7 @@ std::unique_ptr<GLXDisplayRecord> CreateGLXDisplay(int width, int height, int de
   attributes.colormap = r->colormap;
   attributes.border_pixel = 0;
   attributes.background_pixel = 0;  // black until the first frame
-  attributes.event_mask = StructureNotifyMask;
+  attributes.event_mask = kCreationEventMask;
   attributes.override_redirect = plan.style == WindowStyle::kOverrideFullScreen ? True : False;
   unsigned long mask = CWColormap | CWBorderPixel | CWBackPixel | CWEventMask | CWOverrideRedirect;
   r->window = XCreateWindow(display, root, area.x, area.y, area.width, area.height, 0,
@@ -336,9 +357,10 @@ std::unique_ptr<GLXDisplayRecord> CreateGLXDisplay(int width, int height, int de
   r->context = glXCreateContext(display, visual, nullptr, True);
   XFree(visual);
   if (!r->context) {
+    let_go_of_root();
     DestroyWindowParts(display, r.get());
     if (r->mode_switched) RestoreVideoMode();
-    return nullptr;
+    return Fail("it cannot make an OpenGL context");
   }
 
   XMapRaised(display, r->window);
@@ -348,10 +370,11 @@ std::unique_ptr<GLXDisplayRecord> CreateGLXDisplay(int width, int height, int de
 
   if (r->window_width != width || r->window_height != height) {
     if (!r->presenter.Create(width, height, flags, r->window_width, r->window_height)) {
+      let_go_of_root();
       DestroyWindowParts(display, r.get());
       XSync(display, False);
       if (r->mode_switched) RestoreVideoMode();
-      return nullptr;
+      return Fail("it cannot show the picture scaled (no OpenGL framebuffer objects)");
     }
     r->scaled = true;
     UsePresenterMapping(r.get());
@@ -363,6 +386,10 @@ std::unique_ptr<GLXDisplayRecord> CreateGLXDisplay(int width, int height, int de
   SetFocusListener(OnFocusChange);
   SetWindowEventListener(OnWindowEvent);
   TakeInput(display, r.get(), mapped);
+  if (root_grabs_held) {  // what the window's own grabs did not take over is let go
+    if (!r->input->keyboard_held()) root_grabs.UngrabKeyboard();
+    if (!r->input->pointer_held()) root_grabs.UngrabPointer();
+  }
   r->screen_saver_suspended = SuspendScreenSaver(display);
 
   current_record = r.get();
@@ -440,6 +467,7 @@ void FlipGLXDisplay(int sync) {
 }
 
 const char* LastGLXDisplayNameTried() { return last_name_tried->c_str(); }
+const char* LastGLXDisplayFailure() { return last_failure->c_str(); }
 
 void SuspendGLXDisplay() {
   GLXDisplayRecord* r = input_record;

@@ -1,17 +1,16 @@
 #pragma once
 // The platform display: one X window with a GLX context. Full screen it covers the game monitor,
 // in a switched video mode where the server can switch that monitor alone, otherwise showing the
-// picture scaled (ScaledPresenter); under Xwayland, and when another client keeps the keyboard,
-// as a window the window manager makes full screen and hands the focus to. On request it is an
-// ordinary window, scaled when resized.
+// picture scaled (ScaledPresenter); under Xwayland as a window the window manager makes full
+// screen and hands the focus to. On request it is an ordinary window, scaled when resized.
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
 #include <memory>
 
-#include "display/desktop_plan.h"
+#include "display/desktop/desktop_plan.h"
 #include "display/display_math.h"
-#include "display/input_ownership.h"
+#include "display/desktop/input_ownership.h"
 #include "display/scaled_presenter.h"
 #include "system/x11_system_driver.h"
 
@@ -69,5 +68,7 @@ void FlipGLXDisplay(int sync);
 void SuspendGLXDisplay();
 void ResumeGLXDisplay();
 
-// The X display that was tried last, for the start-up error message.
+// The X display that was tried last, and why it could not be opened, for the start-up error
+// message ("" if it opened).
 const char* LastGLXDisplayNameTried();
+const char* LastGLXDisplayFailure();

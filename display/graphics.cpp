@@ -161,7 +161,12 @@ void PresentFrame(int sync) {
         next_flip_time += 1;
       }
       const int32_t now = ClockMillis();
-      const int32_t wait = next_flip_time - now;
+      int32_t wait = next_flip_time - now;
+      if (wait > pacing_period + 1) {
+        // Only a clock gone back puts the next flip further than a period away: go on from now.
+        next_flip_time = now + pacing_period;
+        wait = pacing_period;
+      }
       if (wait <= 0) {
         next_flip_time = now;  // behind: no catching up
       } else {

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "display/desktop_watchdog.h"
+#include "display/desktop/desktop_watchdog.h"
 #include "display/display_math.h"
 #include "display/x11_error_trap.h"
 #include "system/x11_system_driver.h"

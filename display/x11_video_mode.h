@@ -4,8 +4,8 @@
 // restore goes back to exactly that snapshot. One switch at a time for the process.
 #include <X11/Xlib.h>
 
-#include "display/desktop_plan.h"
-#include "display/desktop_snapshot.h"
+#include "display/desktop/desktop_plan.h"
+#include "display/desktop/desktop_snapshot.h"
 
 // Switches to the width x height mode (at `hertz` if there is one) the route's way: VidMode with
 // the viewport at (0, 0), or the CRTC showing `monitor` alone through RandR, keeping its

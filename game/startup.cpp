@@ -23,13 +23,15 @@ namespace {
 bool seed_override = false;
 int seed_value = 0;
 
-// Without a display there is nothing to show: say which display failed, in one line, and end
-// with a failure status.
+// Without a display there is nothing to show: say which display failed and why, in one line,
+// and end with a failure status.
 [[noreturn]] void FailWithoutDisplay() {
   const char* name = LastDisplayNameTried();
   if (name == nullptr || *name == '\0') name = std::getenv("DISPLAY");
   if (name == nullptr || *name == '\0') name = "(none)";
-  std::fprintf(stderr, "moody: cannot open display %s: an X11 display with GLX is needed\n", name);
+  const char* why = LastDisplayFailure();
+  if (why == nullptr || *why == '\0') why = "an X11 display with OpenGL is needed";
+  std::fprintf(stderr, "moody: cannot open display %s: %s\n", name, why);
   std::fflush(stderr);
   EndProgram(1);
 }

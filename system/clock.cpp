@@ -22,6 +22,7 @@ void DelayOn(TClock& clock, int ms) {
   int32_t deadline = static_cast<int32_t>(static_cast<uint32_t>(clock.Millis()) + ms);
   bool slept = false;
   for (int32_t left; (left = MillisUntil(deadline, clock.Millis())) > 0;) {
+    if (left > ms) break;  // the clock went back: never wait longer than asked
     clock.SleepMicros(int64_t{left} * 1000);
     slept = true;
   }

@@ -29,9 +29,6 @@ int64_t Origin() {
   return origin;
 }
 
-int32_t WrapAdd(int32_t a, int32_t b) {
-  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
-}
 int32_t WrapSub(int32_t a, int32_t b) {
   return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
 }
@@ -41,7 +38,7 @@ void RunTimerThread(std::shared_ptr<TimerRecord> record) {
   // Tick k is due at start + k * period, however late the previous one was.
   int32_t due = record->start_ms;
   while (record->status.load() == 1) {
-    due = WrapAdd(due, record->period_ms);
+    due = NextTickDue(due, record->period_ms, clock.Millis());
     DelayOn(clock, WrapSub(due, clock.Millis()));
     record->ticks_posted.fetch_add(1);
     PostOperation([record] { HandleTimerTick(record); });

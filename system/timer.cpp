@@ -19,6 +19,16 @@ void HandleTimerTick(const std::shared_ptr<TimerRecord>& record) {
   }
 }
 
+int32_t NextTickDue(int32_t due, int32_t period, int32_t now) {
+  const auto plus = [](int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+  };
+  const int32_t next = plus(due, period);
+  const int32_t wait =
+      static_cast<int32_t>(static_cast<uint32_t>(next) - static_cast<uint32_t>(now));
+  return wait > period ? plus(now, period) : next;
+}
+
 std::shared_ptr<TTimer> TTimer::Create(double hertz, std::optional<TEvent> event) {
   // The period is worked out in single precision and truncated: 16 ms for 60 Hz.
   float period = 1000.0f / static_cast<float>(hertz);

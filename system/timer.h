@@ -29,6 +29,10 @@ struct TimerRecord {
 // Runs on the main thread for every tick posted.
 void HandleTimerTick(const std::shared_ptr<TimerRecord>& record);
 
+// When the tick after the one due at `due` falls due, seen at `now`: a period later, however late
+// the last one was; but never more than a period away, should the clock have gone back.
+int32_t NextTickDue(int32_t due, int32_t period, int32_t now);
+
 class TTimer : public std::enable_shared_from_this<TTimer> {
  public:
   static std::shared_ptr<TTimer> Create(double hertz, std::optional<TEvent> event = std::nullopt);

@@ -1,5 +1,7 @@
 // The process's X connection and what belongs to it: the input window, the blank cursor and the
 // pointer mapping. Everything here runs on the main thread.
+#include <cerrno>
+#include <cstring>
 #include <mutex>
 
 #include "system/x11_system_driver.h"
@@ -22,6 +24,23 @@ Display* OpenXConnection(const char* name) {
 }
 
 Display* XConnection() { return display; }
+
+std::string XOpenFailureReason(const char* name, int error) {
+  if (name == nullptr || *name == '\0') return "DISPLAY is not set";
+  switch (error) {
+    case 0:  // nothing was tried: the name said nothing Xlib could use
+      return "no such display (not a display name, or an unknown host)";
+    case ECONNREFUSED:
+    case ENOENT:
+    case ETIMEDOUT:
+    case EHOSTUNREACH:
+    case ENETUNREACH:
+    case EACCES:
+      return std::strerror(error);
+    default:  // the server answered and said no; Xlib has printed its reason above
+      return "the X server refused the connection";
+  }
+}
 
 void CloseXConnection() {
   if (!display) return;

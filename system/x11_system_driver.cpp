@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "system/polled_input.h"
+#include "system/x11_focus.h"
 #include "system/x11_pointer_motion.h"
 #include "system/x11_translate.h"
 
@@ -26,6 +27,7 @@ auto* focus_listener = new std::function<void(bool)>();
 auto* window_event_listener = new std::function<void(const XEvent&)>();
 auto* window_close_handler = new std::function<void()>();
 bool close_requested = false;
+bool reclaim_focus = false;                  // a focus that goes to nobody is taken back
 bool pointer_hidden = false;                 // what the game asked for
 int game_pointer_x = 0, game_pointer_y = 0;  // where the game last put the pointer
 
@@ -71,7 +73,7 @@ void NotePointerEvent(const XEvent& event, Window window) {
 
 int IgnoreXError(Display*, XErrorEvent*) { return 0; }
 
-// Asks for the focus on a click; the window may have gone meanwhile, which is no error of ours.
+// Asks for the focus; the window may have gone meanwhile, which is no error of ours.
 void TakeFocus(Display* display, Window window) {
   XSync(display, False);
   auto previous = XSetErrorHandler(IgnoreXError);
@@ -113,6 +115,27 @@ void ApplyFocusChange(Display* display, Window window, FocusChange change) {
   }
   // The rest of the desktop has its pointer and keyboard back before anything else happens.
   if (change != FocusChange::kNone) XSync(display, False);
+}
+
+// A focus that moved away from the window: lost only if another window took it. One that went
+// to nobody (a window manager restarting) is lost for a window the user could have left, and
+// taken back at once for one that covers everything.
+FocusChange WhereTheFocusWent(Display* display, Window window) {
+  switch (AskWhoHoldsTheFocus(display, window)) {
+    case FocusHolder::kUs:
+      return FocusChange::kNone;  // it has come back already
+    case FocusHolder::kNobody:
+      if (!reclaim_focus) return FocusChange::kLost;
+      TakeFocus(display, window);
+      return FocusChange::kNone;
+    case FocusHolder::kAnotherWindow:
+      break;
+  }
+  return FocusChange::kLost;
+}
+
+bool FocusMoved(const XFocusChangeEvent& event) {
+  return event.type == FocusOut && (event.mode == NotifyNormal || event.mode == NotifyWhileGrabbed);
 }
 
 // Events that carry the pointer position in window pixels.
@@ -221,6 +244,9 @@ void TLinuxSystemDriver::Emit(XEvent& event) {
       const bool has_next = FocusPartnerQueued(display, event, &next);
       FocusClassification c = ClassifyFocusEvent(event.xfocus, has_next ? &next : nullptr);
       if (c.consumed_next) XNextEvent(display, &next);
+      if (c.change == FocusChange::kLost && FocusMoved(event.xfocus)) {
+        c.change = WhereTheFocusWent(display, window);
+      }
       ApplyFocusChange(display, window, c.change);
       return;
     }
@@ -228,7 +254,11 @@ void TLinuxSystemDriver::Emit(XEvent& event) {
   if (!InputFocused()) {
     switch (event.type) {
       case ButtonPress:
-        if (display && window && event.xbutton.window == window) TakeFocus(display, window);
+        if (display && window && event.xbutton.window == window) {
+          // A window manager focuses the window it is clicked in, and may undo a focus we set.
+          if (!WindowManagerGivesFocus(display, window)) TakeFocus(display, window);
+          NoteFocusFromServer();
+        }
         return;
       case ButtonRelease:
       case MotionNotify:
@@ -266,6 +296,19 @@ void TLinuxSystemDriver::Emit(XEvent& event) {
     e.Emit();
   }
 }
+
+void NoteFocusFromServer() {
+  Display* display = XConnection();
+  const Window window = InputWindow();
+  if (!display || !window || InputFocused()) return;
+  // Asking for a focus the window has already brings no FocusIn, and one that came before the
+  // window listened is gone: the server's answer is what counts.
+  if (AskWhoHoldsTheFocus(display, window) == FocusHolder::kUs) {
+    ApplyFocusChange(display, window, FocusChange::kGained);
+  }
+}
+
+void SetFocusReclaimed(bool reclaim) { reclaim_focus = reclaim; }
 
 void SetFocusListener(std::function<void(bool)> listener) { *focus_listener = std::move(listener); }
 

@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 
 #include <functional>
+#include <string>
 
 #include "system/system_driver.h"
 
@@ -11,6 +12,9 @@
 // `name` nullptr means $DISPLAY. Opening twice returns the same connection.
 Display* OpenXConnection(const char* name = nullptr);
 Display* XConnection();
+// Why a connection to `name` could not be opened, from the errno XOpenDisplay left: no name, no
+// server answering there (the system's reason), or a server that refused us.
+std::string XOpenFailureReason(const char* name, int error);
 void CloseXConnection();
 void SetInputWindow(Window window);
 Window InputWindow();
@@ -31,10 +35,17 @@ Cursor BlankCursor();
 // Whether the input window has the keyboard focus. While it has not, the pointer belongs to the
 // rest of the desktop: MoveMouse does not warp it (the game reads it where it asked it to be),
 // pointer motion and clicks over the window are not the game's, and the system pointer shows. A
-// click on the window asks for the focus back. On by default; the display says otherwise for a
-// window that must wait for the window manager's focus.
+// click on the window asks for the focus back (unless a window manager gives it). On by default;
+// the display says otherwise for a window that must wait for the window manager's focus.
 void SetInputFocused(bool focused);
 bool InputFocused();
+// Marks the input window focused (with the listener told) if the server says it has the focus:
+// at start, and after a click on an unfocused window.
+void NoteFocusFromServer();
+// On for a window that covers everything: a focus that moves to nobody (a window manager
+// restarting, or focusing "nothing") is taken back at once rather than lost, and only another
+// window taking it counts as a loss. Off by default.
+void SetFocusReclaimed(bool reclaim);
 // Called on the main thread, from the pump, when the input window gains or loses the focus.
 void SetFocusListener(std::function<void(bool focused)> listener);
 // Sees every event of the input window before it is translated (its size, its mapping).

@@ -207,3 +207,13 @@ FocusClassification ClassifyFocusEvent(const XFocusChangeEvent& event, const XEv
   }
   return out;
 }
+
+FocusHolder HolderOfFocus(const FocusFacts& f) {
+  if (f.focus == f.ours) return FocusHolder::kUs;
+  if (f.focus == None || f.focus == PointerRoot || f.focus == f.root || !f.viewable) {
+    return FocusHolder::kNobody;
+  }
+  const bool on_screen =
+      f.x < f.screen_width && f.y < f.screen_height && f.x + f.width > 0 && f.y + f.height > 0;
+  return on_screen ? FocusHolder::kAnotherWindow : FocusHolder::kNobody;
+}

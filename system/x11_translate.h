@@ -41,3 +41,15 @@ struct FocusClassification {
   bool consumed_next = false;
 };
 FocusClassification ClassifyFocusEvent(const XFocusChangeEvent& event, const XEvent* next);
+
+// Who holds the keyboard focus now, as the server tells it, seen from the game's window. Nobody
+// means None, PointerRoot, the root, or a window no one can see or click (unmapped, or off the
+// screen: window managers focus such a window to focus "nothing", and do so while restarting).
+enum class FocusHolder { kUs, kNobody, kAnotherWindow };
+struct FocusFacts {
+  Window focus = 0, ours = 0, root = 0;
+  bool viewable = false;                    // the focus window and all its ancestors are mapped
+  int x = 0, y = 0, width = 0, height = 0;  // its rectangle in root pixels
+  int screen_width = 0, screen_height = 0;
+};
+FocusHolder HolderOfFocus(const FocusFacts& facts);

@@ -5,9 +5,9 @@
 
 #include <vector>
 
-#include "display/desktop_plan.h"
-#include "display/desktop_snapshot.h"
-#include "display/input_ownership.h"
+#include "display/desktop/desktop_plan.h"
+#include "display/desktop/desktop_snapshot.h"
+#include "display/desktop/input_ownership.h"
 
 namespace {
 

@@ -138,6 +138,16 @@ TEST_F(DisplayFrontEnd, PacingNeverCatchesUpAfterAStall) {
   EXPECT_EQ(clock.Millis() - stalled, 34);
 }
 
+TEST_F(DisplayFrontEnd, PacingWaitsAFrameAtMostWhenTheClockGoesBack) {
+  OpenFullScreen();
+  struct : TVirtualClock {
+    int32_t Millis() override { return TVirtualClock::Millis() - 10000; }
+  } set_back;
+  SetClock(&set_back);
+  Flip(-1);
+  EXPECT_LE(set_back.TVirtualClock::Millis() - 100000, 17);
+}
+
 TEST_F(DisplayFrontEnd, MeasuredHardwareSyncWithinAMillisecondTurnsSoftSyncOff) {
   struct Case {
     int vsync_flip_ms;

@@ -142,3 +142,16 @@ TEST_F(TimerTest, WaitingWithNothingToComeTakesTheWholeTimeout) {
   WaitSystem();
   EXPECT_EQ(ClockMillis(), 110000);
 }
+
+TEST(ClockGoingBack, NoTickOrDelayWaitsLongerThanAsked) {
+  EXPECT_EQ(NextTickDue(1000, 16, 1000), 1016);
+  EXPECT_EQ(NextTickDue(1000, 16, 1300), 1016);  // late: still due on schedule
+  EXPECT_EQ(NextTickDue(1000, 16, 900), 916);    // gone back: a period from now
+  struct : TVirtualClock {                       // set back 10 s in the middle of its first sleep
+    int32_t back = 0;
+    int32_t Millis() override { return TVirtualClock::Millis() - back; }
+    void SleepMicros(int64_t micros) override { TVirtualClock::SleepMicros(micros), back = 10000; }
+  } clock;
+  DelayOn(clock, 16);
+  EXPECT_EQ(clock.TVirtualClock::Millis(), 100016);
+}

@@ -1,5 +1,6 @@
 // What focus events mean for the game's input, without a server: our own grabs come as pairs
-// that change nothing; another client's grab, or the focus going elsewhere, takes the input.
+// that change nothing; another client's grab, or the focus going elsewhere, takes the input; and
+// where the server says the focus went, whether another window has it.
 #include <gtest/gtest.h>
 
 #include "system/x11_translate.h"
@@ -55,6 +56,22 @@ TEST(FocusEvents, EventsAboutThePointersWindowSayNothing) {
   XEvent motion{};
   motion.type = MotionNotify;
   EXPECT_EQ(ClassifyFocusEvent(motion.xfocus, nullptr).change, FocusChange::kNone);
+}
+
+TEST(FocusHolder, OnlyAWindowOnTheScreenHoldsTheFocusAwayFromUs) {
+  using enum FocusHolder;
+  struct {
+    Window focus;
+    bool viewable;
+    int x, y;  // a 10x10 window's place on a 1024x768 screen
+    FocusHolder holder;
+  } rows[] = {{kOurs, true, 0, 0, kUs},        {PointerRoot, false, 0, 0, kNobody},
+              {0x100, true, 0, 0, kNobody},    {0x999, false, 5, 5, kNobody},
+              {0x999, true, 1024, 0, kNobody}, {0x999, true, -9, -9, kAnotherWindow}};
+  for (const auto& r : rows) {
+    const FocusFacts f{r.focus, kOurs, 0x100, r.viewable, r.x, r.y, 10, 10, 1024, 768};
+    EXPECT_EQ(HolderOfFocus(f), r.holder) << r.focus << " at " << r.x << "," << r.y;
+  }
 }
 
 }  // namespace

@@ -16,7 +16,7 @@
 #include <string>
 #include <thread>
 
-#include "display/desktop_watchdog.h"
+#include "display/desktop/desktop_watchdog.h"
 #include "display/graphics.h"
 #include "display/gl_graphics.h"
 #include "system/system_driver.h"

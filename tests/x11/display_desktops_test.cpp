@@ -347,14 +347,17 @@ TEST(Identity, TheWindowSaysWhoItIsAndWhatItLooksLike) {
   EXPECT_TRUE(r.ExitedWith(0)) << r.Describe();
 }
 
-TEST(Xwayland, PointerMotionThroughTheCompositorReachesTheGame) {
+// Under weston nested in a host X server, full screen or in a window: the host's pointer is put
+// over the game's window and moved right; the game must read that motion.
+void ExpectMotionThroughTheCompositor(bool windowed) {
   std::string error;
   auto host = TestXServer::StartXvfb(1280, 720, &error);
   ASSERT_TRUE(host) << error;
   auto weston = TestXServer::StartWestonXwayland(1280, 720, host->display_name(), &error);
   ASSERT_TRUE(weston) << error;
-  ChildProcess child(weston->display_name(), [](ChildProcess& self) {
+  ChildProcess child(weston->display_name(), [windowed](ChildProcess& self) {
     UseRealDrivers();
+    RequestWindowedDisplay(windowed);
     if (!OpenGraphics(800, 600, 32, 60, 0)) _exit(3);
     GLXDisplayRecord* record = CurrentGLXDisplay();
     // As the game starts: a first frame shown (the compositor's pointer enters the window
@@ -388,6 +391,13 @@ TEST(Xwayland, PointerMotionThroughTheCompositorReachesTheGame) {
   });
   EXPECT_EQ(child.ReadLine(), "xwayland");
   EXPECT_EQ(child.ReadLine(), "before the hand moved: 0");
+  if (windowed) {
+    // The nested compositor moves its pointer by the host's motion, not to where the host's
+    // pointer is: into its corner first, then to its middle, which any window of 800x600 covers.
+    WarpRootPointer(host->display_name(), 1279, 719);
+    WarpRootPointer(host->display_name(), 0, 0);
+    WarpRootPointer(host->display_name(), 640, 360);
+  }
   std::string line, state;
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (line.empty() && std::chrono::steady_clock::now() < deadline) {
@@ -396,6 +406,14 @@ TEST(Xwayland, PointerMotionThroughTheCompositorReachesTheGame) {
     if (line.rfind("state", 0) == 0) state = line, line.clear();
   }
   EXPECT_EQ(line, "moved right") << state;
+}
+
+TEST(Xwayland, PointerMotionThroughTheCompositorReachesTheGame) {
+  ExpectMotionThroughTheCompositor(false);
+}
+
+TEST(Xwayland, AWindowFollowsTheMouseThroughTheCompositorToo) {
+  ExpectMotionThroughTheCompositor(true);
 }
 
 }  // namespace

@@ -190,7 +190,7 @@ TEST(EndToEnd, WithoutADisplayItSaysSoInOneLineAndFails) {
   int n = 90;
   struct stat st;
   while (stat(("/tmp/.X11-unix/X" + std::to_string(n)).c_str(), &st) == 0) ++n;
-  const std::string display = ":" + std::to_string(n);
+  const std::string display = "localhost:" + std::to_string(n);  // nothing listens there
 
   int fds[2];
   ASSERT_EQ(pipe(fds), 0);
@@ -207,7 +207,7 @@ TEST(EndToEnd, WithoutADisplayItSaysSoInOneLineAndFails) {
   ASSERT_FALSE(err.empty());
   EXPECT_EQ(err.find('\n'), err.size() - 1) << err;  // exactly one line
   EXPECT_NE(err.find(display), std::string::npos) << err;
-  EXPECT_NE(err.find("GLX"), std::string::npos) << err;
+  EXPECT_NE(err.find("Connection refused"), std::string::npos) << err;
 }
 
 // Left alone, the story plays through to the closing card (about 70 s of frames) and the program

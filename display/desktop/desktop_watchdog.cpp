@@ -1,4 +1,4 @@
-#include "display/desktop_watchdog.h"
+#include "display/desktop/desktop_watchdog.h"
 
 #include <X11/Xlib.h>
 #include <errno.h>

@@ -1,4 +1,4 @@
-#include "display/single_instance.h"
+#include "display/desktop/single_instance.h"
 
 namespace {
 Display* claimed_on = nullptr;
@@ -32,4 +32,10 @@ bool ClaimDisplayForThisCopy(Display* display, int screen) {
   claimed_on = display;
   owner_window = window;
   return true;
+}
+
+bool AnotherCopyRunsFullScreen(Display* display, int screen) {
+  const Atom selection = XInternAtom(display, SingleInstanceSelectionName(screen).c_str(), False);
+  const Window owner = XGetSelectionOwner(display, selection);
+  return owner != None && !(claimed_on == display && owner == owner_window);
 }

@@ -1,4 +1,4 @@
-#include "display/desktop_probe.h"
+#include "display/desktop/desktop_probe.h"
 
 #include <X11/extensions/Xrandr.h>
 #include <X11/extensions/xf86vmode.h>

@@ -1,4 +1,4 @@
-#include "display/desktop_snapshot.h"
+#include "display/desktop/desktop_snapshot.h"
 
 #include <X11/extensions/Xrandr.h>
 #include <X11/extensions/xf86vmode.h>

@@ -1,4 +1,15 @@
-#include "display/input_ownership.h"
+#include "display/desktop/input_ownership.h"
+
+bool WaitForTheKeyboard(GrabPort& port, int attempts, const std::function<void()>& between) {
+  for (int i = 0; i < attempts; ++i) {
+    if (i > 0 && between) between();
+    if (port.GrabKeyboard()) {
+      port.GrabPointer();
+      return true;
+    }
+  }
+  return false;
+}
 
 bool InputOwnership::TakeAtStart(int attempts, const std::function<void()>& between) {
   for (int i = 0; i < attempts && _want_keyboard && !_keyboard_held; ++i) {

@@ -1,4 +1,4 @@
-#include "display/desktop_plan.h"
+#include "display/desktop/desktop_plan.h"
 
 #include <algorithm>
 #include <cmath>

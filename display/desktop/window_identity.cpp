@@ -1,4 +1,4 @@
-#include "display/window_identity.h"
+#include "display/desktop/window_identity.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "display/desktop_plan.h"
+#include "display/desktop/desktop_plan.h"
 
 namespace {
 

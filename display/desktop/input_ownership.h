@@ -14,6 +14,12 @@ class GrabPort {
   virtual void UngrabPointer() = 0;
 };
 
+// Before anything changes on the screen, another client holding the keyboard (a screen locker,
+// or a menu still open) is waited for: up to `attempts` tries, `between` running between two.
+// The pointer is tried once the keyboard is had; it may stay with another client for now (a drag,
+// or a copy of the game in a window). True once the keyboard is held.
+bool WaitForTheKeyboard(GrabPort& port, int attempts, const std::function<void()>& between);
+
 class InputOwnership {
  public:
   static constexpr int kRetryEveryFlips = 30;

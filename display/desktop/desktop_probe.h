@@ -3,6 +3,6 @@
 // video mode, and where the monitors are.
 #include <X11/Xlib.h>
 
-#include "display/desktop_plan.h"
+#include "display/desktop/desktop_plan.h"
 
 DesktopFacts ProbeDesktop(Display* display, int screen);

@@ -1,4 +1,4 @@
-#include "display/desktop_guard.h"
+#include "display/desktop/desktop_guard.h"
 
 #include <X11/Xlib.h>
 #include <signal.h>
@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "display/desktop_watchdog.h"
+#include "display/desktop/desktop_watchdog.h"
 #include "display/glx_display.h"
 #include "display/graphics.h"
 #include "display/x11_video_mode.h"

@@ -6,7 +6,7 @@
 // After a clean restore it has nothing to do and leaves quietly when the game does.
 #include <sys/types.h>
 
-#include "display/desktop_snapshot.h"
+#include "display/desktop/desktop_snapshot.h"
 
 // Forks the watchdog once per process, holding `snapshot`. False if it could not be started
 // (the game then goes on without it). Later calls do nothing and return whether one runs.

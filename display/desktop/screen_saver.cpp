@@ -1,4 +1,4 @@
-#include "display/screen_saver.h"
+#include "display/desktop/screen_saver.h"
 
 #include <X11/extensions/scrnsaver.h>
 
