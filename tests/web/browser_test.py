@@ -221,6 +221,10 @@ def main():
     parser.add_argument('--desktop-frames', required=True, help='the web_desktop_frames helper')
     parser.add_argument('--keep', help='a folder to keep both sides\' frames in (PPM)')
     options = parser.parse_args()
+    if not os.path.exists(os.path.join(options.web, 'moody.js')):
+        print(f'{options.web}/moody.js is missing: run bash scripts/build-web.sh')
+        print('0 passed, 1 failed')
+        return 1
     work = tempfile.mkdtemp(prefix='moody-browser-')
     failures = []
     try:
