@@ -4,7 +4,7 @@
 #include <emscripten/html5.h>
 
 #include "display/gl_graphics.h"
-#include "display/web/shader_program.h"
+#include "draw2d/shader_program.h"
 #include "system/web/animation_frame.h"
 
 namespace {

@@ -15,6 +15,7 @@
 
 #include "display/graphics.h"
 #include "draw2d/gl_quill2d_driver.h"
+#include "draw2d/gl_shader_quill2d_driver.h"
 #include "draw2d/pixmap.h"
 #include "draw2d/render_state.h"
 #include "game/headless_run.h"
@@ -73,7 +74,12 @@ int main(int argc, char** argv) {
   static std::string dir = out_dir;
   OpenXConnection(server->display_name().c_str());
   {
-    HeadlessRun run(movie.seed, std::make_unique<TGLQuill2DDriver>());
+    // MOODY_GL_DRIVER=shader draws with the shader driver, to hold the two desktop drivers side
+    // by side.
+    const char* driver = std::getenv("MOODY_GL_DRIVER");
+    HeadlessRun run(movie.seed, driver && std::string(driver) == "shader"
+                                    ? std::unique_ptr<TQuill2DDriver>(new TGLShaderQuill2DDriver)
+                                    : std::make_unique<TGLQuill2DDriver>());
     const int flip_hook = FlipHooks().Add(
         [](const int&) {
           if (FrameSamplingOn() && wanted.count(++flips)) {

@@ -1,5 +1,5 @@
-// WebGL drawing: render state, primitives, texture frames and back-buffer reads.
-#include "display/web/webgl_quill2d_driver.h"
+// Drawing with shaders: render state, primitives, texture frames and back-buffer reads.
+#include "draw2d/shader_quill2d_driver.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "display/web/shader_program.h"
+#include "draw2d/shader_program.h"
 #include "draw2d/image.h"
 #include "draw2d/pixmap.h"
 #include "draw2d/render_state.h"
@@ -31,10 +31,12 @@ void main() {
 }
 )";
 const char* const kFragmentShader = R"(
+#ifdef GL_ES
 #ifdef GL_FRAGMENT_PRECISION_HIGH
 precision highp float;
 #else
 precision mediump float;
+#endif
 #endif
 uniform vec4 u_color;
 uniform sampler2D u_texture;
@@ -49,9 +51,9 @@ void main() {
 }
 )";
 
-// What the driver knows of the WebGL state. Forget() marks all of it unknown (a new context);
-// the copy onto the canvas at every Flip disturbs only part of it, which Restore() puts back.
-struct WebGLState {
+// What the driver knows of the GL state. Forget() marks all of it unknown (a new context);
+// presenting a frame disturbs only part of it, which Restore() puts back.
+struct GLState {
   GLuint program = 0;
   GLint pos_at = -1, uv_at = -1;
   GLint scale_at = -1, color_at = -1, textured_at = -1, alpha_test_at = -1;
@@ -69,6 +71,7 @@ struct WebGLState {
   GLuint bound_texture = 0;
   bool bound_known = false;
   bool draw_state_known = false;  // program, buffer, attributes, viewport, framebuffer
+  GLuint target = 0;  // the framebuffer drawn into
   int width = 0, height = 0;
   GLint max_texture = 0;
   std::vector<GLfloat> vertices;  // x, y, u, v per vertex
@@ -103,7 +106,8 @@ void BindTexture(GLuint name) {
 
 void UseDrawState() {
   if (st.draw_state_known) return;
-  glBindFramebuffer(GL_FRAMEBUFFER, TWebGraphicsDriver::OffscreenFramebuffer());
+  // Nothing but this driver binds framebuffers on a surface drawn into directly.
+  if (st.target != 0) glBindFramebuffer(GL_FRAMEBUFFER, st.target);
   glViewport(0, 0, st.width, st.height);
   glUseProgram(st.program);
   glBindBuffer(GL_ARRAY_BUFFER, st.buffer);
@@ -113,7 +117,7 @@ void UseDrawState() {
   glVertexAttribPointer(st.uv_at, 2, GL_FLOAT, GL_FALSE, 4 * sizeof(GLfloat),
                         reinterpret_cast<const void*>(2 * sizeof(GLfloat)));
   glActiveTexture(GL_TEXTURE0);
-  // The copy onto the canvas leaves the offscreen picture bound, and WebGL refuses every draw
+  // Presenting may leave the surface's offscreen picture bound, and WebGL refuses every draw
   // into a framebuffer whose texture is bound, sampled or not.
   glBindTexture(GL_TEXTURE_2D, 0);
   st.bound_texture = 0;
@@ -183,7 +187,8 @@ GLuint NewTexture(int flags) {
   return name;
 }
 
-// WebGL takes rows packed one after another: a format-6 pixmap's pitch is its width times four.
+// Rows go packed one after another (WebGL has no row length to unpack by): a format-6 pixmap's
+// pitch is its width times four.
 void Upload(const TPixmap& p, int level) {
   glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA, p.width, p.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                p.pixels);
@@ -193,11 +198,18 @@ void Upload(const TPixmap& p, int level) {
 
 // ---- Graphics ----
 
-std::shared_ptr<TGraphics> TWebGLQuill2DDriver::CreateGraphics(int width, int height, int depth,
+std::shared_ptr<TGraphics> TShaderQuill2DDriver::CreateGraphics(int width, int height, int depth,
                                                                int hertz, int flags) {
-  auto graphics = _display.CreateGraphics(width, height, depth, hertz, flags);
+  auto graphics = Surface().CreateGraphics(width, height, depth, hertz, flags);
   if (!graphics) return nullptr;
-  st = WebGLState();
+  // A desktop OpenGL older than 2.0 has no shaders to draw with.
+  const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+  if (version == nullptr ||
+      (std::strstr(version, "OpenGL ES") == nullptr && std::atof(version) < 2.0)) {
+    graphics->Close();
+    return nullptr;
+  }
+  st = GLState();
   st.program = LinkGLProgram(kVertexShader, kFragmentShader);
   if (!st.program) return nullptr;
   st.pos_at = glGetAttribLocation(st.program, "a_pos");
@@ -216,26 +228,27 @@ std::shared_ptr<TGraphics> TWebGLQuill2DDriver::CreateGraphics(int width, int he
   return NewRenderState(graphics, this);
 }
 
-void TWebGLQuill2DDriver::SetGraphics(std::shared_ptr<TGraphics> graphics) {
+void TShaderQuill2DDriver::SetGraphics(std::shared_ptr<TGraphics> graphics) {
   auto record = std::dynamic_pointer_cast<TQuill2DGraphics>(graphics);
   if (!record) {
-    _display.SetGraphics(nullptr);
+    Surface().SetGraphics(nullptr);
     ClearCurrentRenderState();
     return;
   }
-  _display.SetGraphics(record->_graphics);
+  Surface().SetGraphics(record->_graphics);
   Forget();
+  st.target = TargetFramebuffer();
   MakeCurrent(record);
 }
 
-void TWebGLQuill2DDriver::Flip(int sync) {
-  _display.Flip(sync);
+void TShaderQuill2DDriver::Flip(int sync) {
+  Surface().Flip(sync);
   Restore();
 }
 
 // ---- State ----
 
-void TWebGLQuill2DDriver::SetBlend(int mode) {
+void TShaderQuill2DDriver::SetBlend(int mode) {
   if (mode == st.blend) return;
   UseDrawState();
   st.blend = mode;
@@ -264,19 +277,19 @@ void TWebGLQuill2DDriver::SetBlend(int mode) {
   glUniform1i(st.alpha_test_at, alpha_test ? 1 : 0);
 }
 
-void TWebGLQuill2DDriver::SetAlpha(float alpha) {
+void TShaderQuill2DDriver::SetAlpha(float alpha) {
   if (alpha > 1.0f) alpha = 1.0f;
   if (!(alpha >= 0.0f)) alpha = 0.0f;  // also catches NaN
   st.color[3] = static_cast<GLubyte>(TruncToInt(alpha * 255.0));
 }
 
-void TWebGLQuill2DDriver::SetColor(int r, int g, int b) {
+void TShaderQuill2DDriver::SetColor(int r, int g, int b) {
   st.color[0] = static_cast<GLubyte>(ClampByte(r));
   st.color[1] = static_cast<GLubyte>(ClampByte(g));
   st.color[2] = static_cast<GLubyte>(ClampByte(b));
 }
 
-void TWebGLQuill2DDriver::SetClsColor(int r, int g, int b) {
+void TShaderQuill2DDriver::SetClsColor(int r, int g, int b) {
   r = ClampByte(r), g = ClampByte(g), b = ClampByte(b);
   const int packed = (r << 16) | (g << 8) | b;
   if (packed == st.clear_color) return;
@@ -284,7 +297,7 @@ void TWebGLQuill2DDriver::SetClsColor(int r, int g, int b) {
   glClearColor(r / 255.0f, g / 255.0f, b / 255.0f, 1.0f);
 }
 
-void TWebGLQuill2DDriver::SetViewport(int x, int y, int w, int h) {
+void TShaderQuill2DDriver::SetViewport(int x, int y, int w, int h) {
   if (x == 0 && y == 0 && w == st.width && h == st.height) {
     if (st.scissor != 0) glDisable(GL_SCISSOR_TEST);
     st.scissor = 0;
@@ -299,14 +312,14 @@ void TWebGLQuill2DDriver::SetViewport(int x, int y, int w, int h) {
   st.scissor = 1;
 }
 
-void TWebGLQuill2DDriver::SetTransform(float ix, float iy, float jx, float jy) {
+void TShaderQuill2DDriver::SetTransform(float ix, float iy, float jx, float jy) {
   st.ix = ix;
   st.iy = iy;
   st.jx = jx;
   st.jy = jy;
 }
 
-void TWebGLQuill2DDriver::SetLineWidth(float width) {
+void TShaderQuill2DDriver::SetLineWidth(float width) {
   if (width == st.line_width) return;
   st.line_width = width;
   glLineWidth(width);
@@ -314,26 +327,26 @@ void TWebGLQuill2DDriver::SetLineWidth(float width) {
 
 // ---- Primitives ----
 
-void TWebGLQuill2DDriver::Cls() {
+void TShaderQuill2DDriver::Cls() {
   UseDrawState();
   glClear(GL_COLOR_BUFFER_BIT);
 }
 
-void TWebGLQuill2DDriver::Plot(float x, float y) {
+void TShaderQuill2DDriver::Plot(float x, float y) {
   if (DrawLeavesNoTrace()) return;
   st.vertices.insert(st.vertices.end(), {static_cast<float>(x + 0.5), static_cast<float>(y + 0.5),
                                          0.0f, 0.0f});
   Submit(GL_POINTS, false);
 }
 
-void TWebGLQuill2DDriver::DrawLine(float x0, float y0, float x1, float y1, float tx, float ty) {
+void TShaderQuill2DDriver::DrawLine(float x0, float y0, float x1, float y1, float tx, float ty) {
   if (DrawLeavesNoTrace()) return;
   Vertex(x0, y0, tx, ty, 0.5);
   Vertex(x1, y1, tx, ty, 0.5);
   Submit(GL_LINES, false);
 }
 
-void TWebGLQuill2DDriver::DrawRect(float x0, float y0, float x1, float y1, float tx, float ty) {
+void TShaderQuill2DDriver::DrawRect(float x0, float y0, float x1, float y1, float tx, float ty) {
   if (DrawLeavesNoTrace()) return;
   Vertex(x0, y0, tx, ty);
   Vertex(x1, y0, tx, ty);
@@ -342,7 +355,7 @@ void TWebGLQuill2DDriver::DrawRect(float x0, float y0, float x1, float y1, float
   Submit(GL_TRIANGLE_FAN, false);
 }
 
-void TWebGLQuill2DDriver::DrawOval(float x0, float y0, float x1, float y1, float tx, float ty) {
+void TShaderQuill2DDriver::DrawOval(float x0, float y0, float x1, float y1, float tx, float ty) {
   if (DrawLeavesNoTrace()) return;
   float xr = (x1 - x0) * 0.5f;
   float yr = (y1 - y0) * 0.5f;
@@ -356,14 +369,14 @@ void TWebGLQuill2DDriver::DrawOval(float x0, float y0, float x1, float y1, float
   Submit(GL_TRIANGLE_FAN, false);
 }
 
-void TWebGLQuill2DDriver::DrawPoly(const std::vector<float>& xy, float handle_x, float handle_y,
+void TShaderQuill2DDriver::DrawPoly(const std::vector<float>& xy, float handle_x, float handle_y,
                                    float tx, float ty) {
   if (xy.size() < 6 || (xy.size() & 1) || DrawLeavesNoTrace()) return;
   for (size_t i = 0; i < xy.size(); i += 2) Vertex(xy[i] + handle_x, xy[i + 1] + handle_y, tx, ty);
   Submit(GL_TRIANGLE_FAN, false);
 }
 
-void TWebGLQuill2DDriver::DrawPixmap(const TPixmap& pixmap, int x, int y) {
+void TShaderQuill2DDriver::DrawPixmap(const TPixmap& pixmap, int x, int y) {
   if (pixmap.width <= 0 || pixmap.height <= 0) return;
   std::shared_ptr<TPixmap> converted;
   const TPixmap* p = &pixmap;
@@ -386,7 +399,7 @@ void TWebGLQuill2DDriver::DrawPixmap(const TPixmap& pixmap, int x, int y) {
   st.bound_known = false;
 }
 
-std::shared_ptr<TPixmap> TWebGLQuill2DDriver::GrabPixmap(int x, int y, int w, int h) {
+std::shared_ptr<TPixmap> TShaderQuill2DDriver::GrabPixmap(int x, int y, int w, int h) {
   auto pixmap = TPixmap::Create(std::max(w, 0), std::max(h, 0), PixelFormat::RGBA8888);
   if (w <= 0 || h <= 0) return pixmap;
   UseDrawState();
@@ -401,9 +414,9 @@ std::shared_ptr<TPixmap> TWebGLQuill2DDriver::GrabPixmap(int x, int y, int w, in
   return pixmap;
 }
 
-bool TWebGLQuill2DDriver::UpdateFrameFromPixmap(TImageFrame& frame, const TPixmap& pixmap,
+bool TShaderQuill2DDriver::UpdateFrameFromPixmap(TImageFrame& frame, const TPixmap& pixmap,
                                                 int flags) {
-  auto* f = dynamic_cast<TWebGLImageFrame*>(&frame);
+  auto* f = dynamic_cast<TShaderImageFrame*>(&frame);
   if (!f || !f->Refillable(pixmap.width, pixmap.height, flags)) return false;
   std::shared_ptr<TPixmap> converted;
   const TPixmap* p = &pixmap;
@@ -427,14 +440,14 @@ bool TWebGLQuill2DDriver::UpdateFrameFromPixmap(TImageFrame& frame, const TPixma
   return true;
 }
 
-std::shared_ptr<TImageFrame> TWebGLQuill2DDriver::CreateFrameFromPixmap(
+std::shared_ptr<TImageFrame> TShaderQuill2DDriver::CreateFrameFromPixmap(
     std::shared_ptr<TPixmap> pixmap, int flags) {
-  return TWebGLImageFrame::CreateFromPixmap(std::move(pixmap), flags);
+  return TShaderImageFrame::CreateFromPixmap(std::move(pixmap), flags);
 }
 
 // ---- Frames ----
 
-std::shared_ptr<TWebGLImageFrame> TWebGLImageFrame::CreateFromPixmap(
+std::shared_ptr<TShaderImageFrame> TShaderImageFrame::CreateFromPixmap(
     std::shared_ptr<TPixmap> pixmap, int flags) {
   if (!pixmap || pixmap->width <= 0 || pixmap->height <= 0) return nullptr;
   int tex_w = 0, tex_h = 0;
@@ -448,7 +461,7 @@ std::shared_ptr<TWebGLImageFrame> TWebGLImageFrame::CreateFromPixmap(
   auto pixels = PadForTexture(pixmap, tex_w, tex_h);
   if (!pixels) return nullptr;
 
-  auto frame = std::make_shared<TWebGLImageFrame>();
+  auto frame = std::make_shared<TShaderImageFrame>();
   frame->name = NewTexture(flags);
   Upload(*pixels, 0);
   int level = 0, lw = tex_w, lh = tex_h;
@@ -469,19 +482,19 @@ std::shared_ptr<TWebGLImageFrame> TWebGLImageFrame::CreateFromPixmap(
   return frame;
 }
 
-bool TWebGLImageFrame::Refillable(int w, int h, int flags) const {
+bool TShaderImageFrame::Refillable(int w, int h, int flags) const {
   return name != 0 && seq == DisplaySequence() && w == _width && h == _height && w <= _tex_w &&
          h <= _tex_h && TextureFlags(flags) == _flags && !(flags & ImageFlag::Mipmapped);
 }
 
-TWebGLImageFrame::~TWebGLImageFrame() {
+TShaderImageFrame::~TShaderImageFrame() {
   // A texture of a display that has since closed went with its context.
   if (name == 0 || seq != DisplaySequence()) return;
   glDeleteTextures(1, &name);
   if (st.bound_texture == name) st.bound_known = false;
 }
 
-void TWebGLImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float ty) {
+void TShaderImageFrame::Draw(float x0, float y0, float x1, float y1, float tx, float ty) {
   if (DrawLeavesNoTrace()) return;
   UseDrawState();
   BindTexture(name);

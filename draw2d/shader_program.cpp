@@ -1,4 +1,4 @@
-#include "display/web/shader_program.h"
+#include "draw2d/shader_program.h"
 
 #include <cstdio>
 
@@ -37,6 +37,7 @@ GLuint LinkGLProgram(const char* vertex_source, const char* fragment_source) {
   if (program) {
     glAttachShader(program, vs);
     glAttachShader(program, fs);
+    glBindAttribLocation(program, 0, "a_pos");
     glLinkProgram(program);
     GLint ok = GL_FALSE;
     glGetProgramiv(program, GL_LINK_STATUS, &ok);
