@@ -90,9 +90,8 @@ void CopyToCanvas(const TWebGraphics& g) {
   glDisable(GL_SCISSOR_TEST);
   glUseProgram(g.program);
   glBindBuffer(GL_ARRAY_BUFFER, g.quad);
-  const GLint at = glGetAttribLocation(g.program, "a_pos");
-  glEnableVertexAttribArray(at);
-  glVertexAttribPointer(at, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
+  glEnableVertexAttribArray(0);  // a_pos, as every program of ours binds it
+  glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 0, nullptr);
   glActiveTexture(GL_TEXTURE0);
   glBindTexture(GL_TEXTURE_2D, g.picture);
   glDrawArrays(GL_TRIANGLE_FAN, 0, 4);

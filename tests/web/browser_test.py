@@ -41,7 +41,10 @@ def free_port():
 def wait_for(what, check, timeout=60.0):
     end = time.monotonic() + timeout
     while time.monotonic() < end:
-        value = check()
+        try:
+            value = check()
+        except OSError:  # the page is being replaced, say: not yet
+            value = None
         if value:
             return value
         time.sleep(0.05)
@@ -201,8 +204,9 @@ def lock_loss_ends_and_a_click_plays_again(browser, url):
     browser.click_canvas()
     wait_for('pointer lock', lambda: browser.js(
         'return document.pointerLockElement === document.getElementById("canvas")'))
+    # Four seconds of the page's own pacing, as a figure.
     start = browser.js('return Module.presented.length')
-    time.sleep(4)  # a sample of the page's own pacing, not waited on for anything
+    wait_for('240 frames', lambda: browser.js('return Module.presented.length') > start + 240)
     times = browser.js('return Module.presented')[start:]
     assert browser.js('return Module.ended') is None
     browser.js('document.exitPointerLock()')
