@@ -44,11 +44,7 @@ class TWebGraphics : public TGraphics {
   void GetSettings(int& w, int& h, int& d, int& hz, int& f) override {
     w = width, h = height, d = depth, hz = hertz, f = flags;
   }
-  void Close() override {
-    if (context <= 0) return;
-    emscripten_webgl_destroy_context(context);
-    context = 0;
-  }
+  void Close() override;
 
   TGraphicsDriver* _driver;
   EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context;
@@ -57,6 +53,18 @@ class TWebGraphics : public TGraphics {
 };
 
 TWebGraphics* current = nullptr;
+
+void TWebGraphics::Close() {
+  if (current == this) current = nullptr;
+  if (context <= 0) return;
+  emscripten_webgl_destroy_context(context);
+  context = 0;
+}
+
+// The page keeps the time each frame reaches the canvas (its pacing figures).
+EM_JS(void, moody_note_presented, (double now), {
+  if (typeof Module.onPresented === 'function') Module.onPresented(now);
+});
 
 bool MakeOffscreenPicture(TWebGraphics& g) {
   glGenTextures(1, &g.picture);
@@ -131,17 +139,12 @@ void TWebGraphicsDriver::SetGraphics(std::shared_ptr<TGraphics> graphics) {
 void TWebGraphicsDriver::Flip(int sync) {
   if (!current) return;
   CopyToCanvas(*current);
-  NotePresentedFrame(emscripten_get_now());
+  moody_note_presented(emscripten_get_now());
   if (sync) WaitForAnimationFrame();
 }
 
 GLuint TWebGraphicsDriver::OffscreenFramebuffer() { return current ? current->framebuffer : 0; }
 
-EM_JS(void, moody_note_presented, (double now), {
-  if (typeof Module.onPresented === 'function') Module.onPresented(now);
-});
-
-void NotePresentedFrame(double now_ms) { moody_note_presented(now_ms); }
 
 // The start-up message names what failed to open.
 const char* LastDisplayNameTried() { return "the page's WebGL canvas"; }

@@ -21,7 +21,3 @@ class TWebGraphicsDriver : public TGraphicsDriver {
   // The current display's offscreen framebuffer (0 when none), for binding it again.
   static GLuint OffscreenFramebuffer();
 };
-
-// Called each time a frame reaches the canvas, with the page's clock in milliseconds: the page
-// keeps the times (its pacing figures).
-void NotePresentedFrame(double now_ms);
