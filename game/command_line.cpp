@@ -12,7 +12,7 @@
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: moody [--window] [--seed N] [--record FILE | --replay FILE]\n"
+    "Usage: moody [--window] [--seed N] [--record FILE | --replay FILE] [--hold-at N]\n"
     "       moody --verify FILE...\n"
     "       moody --help | --version\n"
     "\n"
@@ -24,6 +24,7 @@ constexpr std::string_view kUsage =
     "  --seed N         start the random choices from N (0 to 2147483647), not the clock\n"
     "  --record FILE    write the session to FILE as a movie as it is played\n"
     "  --replay FILE    play the movie in FILE: the mouse is ignored, Escape still ends it\n"
+    "  --hold-at N      once frame N is shown, keep showing it (Escape still quits)\n"
     "  --verify FILE... play each movie without a display and check it keeps in step;\n"
     "                   status 0 all in step, 1 one out of step, 2 a file is not a movie\n"
     "  --help           print this help and exit\n"
@@ -43,6 +44,7 @@ CommandLine UsageError(CommandLine line, std::string_view argument, std::string 
   return line;
 }
 
+// A whole number from 0 to 2147483647, digits only.
 bool ParseSeed(std::string_view text, int32_t* seed) {
   if (text.empty() || text[0] == '+' || text[0] == '-') return false;
   const char* end = text.data() + text.size();
@@ -69,6 +71,14 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
       if (line.seed) return UsageError(line, arg, "--seed is given twice");
       line.seed = seed;
       ++i;
+    } else if (arg == "--hold-at") {
+      int32_t frame = 0;
+      if (!has_value || !ParseSeed(argv[i + 1], &frame) || frame == 0) {
+        return UsageError(line, arg, "--hold-at needs a frame number from 1 to 2147483647");
+      }
+      if (line.hold_at) return UsageError(line, arg, "--hold-at is given twice");
+      line.hold_at = frame;
+      ++i;
     } else if (arg == "--record" || arg == "--replay") {
       std::string& file = arg == "--record" ? line.record : line.replay;
       if (!has_value) return UsageError(line, arg, std::string(arg) + " needs a file name");
@@ -94,7 +104,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
   if (line.seed && !line.replay.empty()) {
     return UsageError(line, "--seed", "--seed does not go with --replay: the movie has its seed");
   }
-  if (line.action == CommandLine::kVerify && (line.seed || !line.record.empty() || !line.replay.empty())) {
+  if (line.action == CommandLine::kVerify && (line.seed || line.hold_at || !line.record.empty() ||
+                                                 !line.replay.empty())) {
     return UsageError(line, "--verify", "--verify plays no session of its own");
   }
   return line;

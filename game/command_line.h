@@ -15,6 +15,7 @@ struct CommandLine {
   std::string record;                // --record FILE: the session written as a movie
   std::string replay;                // --replay FILE: a movie played instead of the mouse
   std::vector<std::string> verify;   // --verify FILE...: movies checked without a display
+  std::optional<int32_t> hold_at;    // --hold-at N: frame N stays on the screen once shown
   std::string bad_argument;          // the argument that made it a kUsageError
   std::string problem;               // what is wrong, when the argument is known
 };

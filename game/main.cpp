@@ -11,6 +11,7 @@
 #include "display/display_request.h"
 #include "draw2d/gl_quill2d_driver.h"
 #include "game/command_line.h"
+#include "game/frame_hold.h"
 #include "game/movie/movie.h"
 #include "game/movie/movie_session.h"
 #include "game/movie/movie_verify.h"
@@ -74,6 +75,8 @@ int main(int argc, char** argv) {
       EndProgram(1);
     });
   }
+
+  if (command_line.hold_at) HoldAtFrame(*command_line.hold_at);
 
   // --window, or MOODY_WINDOW=1: an ordinary window instead of full screen.
   const char* window_env = std::getenv("MOODY_WINDOW");

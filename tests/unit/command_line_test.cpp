@@ -73,6 +73,8 @@ TEST(CommandLineParse, MovieOptionsTakeTheirValuesAndRefuseWhatDoesNotFit) {
   EXPECT_EQ(line.record, "a.movie");
   EXPECT_TRUE(line.window);
   EXPECT_EQ(Parse({"--replay", "b.movie"}).replay, "b.movie");
+  EXPECT_EQ(Parse({"--replay", "b.movie", "--hold-at", "1"}).hold_at, 1);
+  EXPECT_FALSE(Parse({"--window"}).hold_at);
   line = Parse({"--verify", "a", "--help", "-"});
   EXPECT_EQ(line.action, CommandLine::kVerify);
   EXPECT_EQ(line.verify, (std::vector<std::string>{"a", "--help", "-"}));
@@ -92,6 +94,10 @@ TEST(CommandLineParse, MovieOptionsTakeTheirValuesAndRefuseWhatDoesNotFit) {
       {{"--seed", "1", "--replay", "b"}, "--seed does not go with --replay: the movie has its seed"},
       {{"--record", "a", "--verify", "b"}, "--verify plays no session of its own"},
       {{"--verify"}, "--verify needs at least one movie"},
+      {{"--hold-at", "0"}, "--hold-at needs a frame number from 1 to 2147483647"},
+      {{"--hold-at", "+5"}, "--hold-at needs a frame number from 1 to 2147483647"},
+      {{"--hold-at", "5", "--hold-at", "6"}, "--hold-at is given twice"},
+      {{"--hold-at", "5", "--verify", "b"}, "--verify plays no session of its own"},
   };
   for (const auto& row : refused) {
     line = Parse(row.args);
@@ -116,8 +122,8 @@ TEST(CommandLineAnswer, HelpGoesToStdoutAndNamesEveryOptionKeyAndVariable) {
   EXPECT_EQ(a.status, 0);
   EXPECT_EQ(a.err, "");
   EXPECT_EQ(a.out.rfind("Usage: moody", 0), 0u) << a.out;
-  for (const char* word : {"--window", "--seed", "--record", "--replay", "--verify", "--help",
-                           "--version", "Escape", "DISPLAY", "MOODY_WINDOW"})
+  for (const char* word : {"--window", "--seed", "--record", "--replay", "--verify", "--hold-at",
+                           "--help", "--version", "Escape", "DISPLAY", "MOODY_WINDOW"})
     EXPECT_NE(a.out.find(word), std::string::npos) << word;
   EXPECT_EQ(a.out.back(), '\n');
 }
