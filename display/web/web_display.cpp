@@ -146,5 +146,6 @@ void TWebGraphicsDriver::Flip(int sync) {
 GLuint TWebGraphicsDriver::OffscreenFramebuffer() { return current ? current->framebuffer : 0; }
 
 
-// The start-up message names what failed to open.
+// The start-up message names what failed to open, and why.
 const char* LastDisplayNameTried() { return "the page's WebGL canvas"; }
+const char* LastDisplayFailure() { return "WebGL 1 is not available in this browser"; }
