@@ -9,6 +9,7 @@
 // leaves the input as it was.
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <set>
 #include <string>
@@ -71,8 +72,14 @@ int main(int argc, char** argv) {
     for (int i = 2; i < argc; ++i) status = std::max(status, Refresh(argv[i]));
     return status;
   }
+  // The random games of seeds FROM to TO, each into DIR/random_SEED.movie (scripts/hunt-seeds.py).
+  if (argc == 5 && std::string(argv[1]) == "--games") {
+    for (int seed = std::atoi(argv[2]); seed <= std::atoi(argv[3]); ++seed)
+      PlayRandomGame(seed, std::string(argv[4]) + "/random_" + std::to_string(seed) + ".movie");
+    return 0;
+  }
   if (argc != 2) {
-    std::fprintf(stderr, "usage: %s DIR | --refresh MOVIE...\n", argv[0]);
+    std::fprintf(stderr, "usage: %s DIR | --refresh MOVIE... | --games FROM TO DIR\n", argv[0]);
     return 2;
   }
   const std::string dir = argv[1];
