@@ -16,7 +16,6 @@ import argparse
 import filecmp
 import importlib.util
 import os
-import re
 import shutil
 import sys
 
@@ -28,9 +27,6 @@ pf.WORK = os.path.join(pf.ROOT, "build-hunt")
 pf.SRC = os.path.join(pf.WORK, "src")
 pf.BUILD = os.path.join(pf.WORK, "build")
 pf.TARGETS = ["record_movies"]
-
-SURVIVOR = re.compile(r"^  (\S+):(\d+): (.+?): ")
-
 
 def record(games, into):
     shutil.rmtree(into, ignore_errors=True)
@@ -45,13 +41,7 @@ def main():
     parser.add_argument("--games", type=int, default=1000)
     args = parser.parse_args()
 
-    survivors = []
-    after = False
-    for text in open(args.report):
-        after = after or text.startswith("survivors:")
-        m = SURVIVOR.match(text) if after else None
-        if m:
-            survivors.append((m.group(1), int(m.group(2)) - 1, m.group(3)))
+    survivors = pf.survivors_in(args.report)
     os.makedirs(pf.WORK, exist_ok=True)
     pf.signal.signal(pf.signal.SIGTERM, lambda *_: sys.exit(1))
     pf.prepare(check=False)

@@ -2,6 +2,7 @@
 """Plants one-line faults in the game's code, one at a time, and reports how many the tests catch.
 
     python3 scripts/plant-faults.py [--files GLOB ...] [--sample N] [--seed S] [--report FILE]
+                                    [--only REPORT]
 
 Each fault is one of: an integer constant one more or one less; a decimal constant's last digit
 one more or one less; `<` and `<=` (or `>` and `>=`) swapped; a statement removed; two
@@ -9,7 +10,8 @@ neighbouring statements swapped. A random range's end is a constant like any oth
 fault a copy of the sources (in build-faults/) is changed, the tests that play the game are
 rebuilt and run: first the older ones (the journey tables and the stage tests played by the
 harness), then the movies of tests/movies through `moody --verify`. A fault that does not
-compile is left out. The report gives the share caught by the older tests alone and by all of
+compile is left out; --only plants again just the survivors of an earlier report (after new
+movies, say). The report gives the share caught by the older tests alone and by all of
 them, per file, and lists the survivors.
 
 It runs by hand (an hour or more for a few hundred faults), never in CI.
@@ -128,6 +130,20 @@ def prepare(check=True):
         sys.exit("plant-faults: the tests fail on the unchanged sources")
 
 
+SURVIVOR = re.compile(r"^  (\S+):(\d+): (.+?): ")
+
+
+def survivors_in(report):
+    """The survivors a report lists, as (file, line index, description)."""
+    found, listed = [], False
+    for text in open(report):
+        listed = listed or text.startswith("survivors:")
+        m = SURVIVOR.match(text) if listed else None
+        if m:
+            found.append((m.group(1), int(m.group(2)) - 1, m.group(3)))
+    return found
+
+
 def planted(original, i, new, swap):
     """The file's text with the fault at line i: a line replaced, removed or swapped."""
     lines = original.split("\n")
@@ -162,10 +178,14 @@ def main():
     parser.add_argument("--sample", type=int, default=0, help="plant this many, chosen at random")
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--report", default=os.path.join(WORK, "report.txt"))
+    parser.add_argument("--only", metavar="REPORT", help="plant again the survivors of a report")
     args = parser.parse_args()
 
     paths = sorted({p for pattern in args.files for p in glob.glob(os.path.join(ROOT, pattern))})
     faults = [(os.path.relpath(p, ROOT), *f) for p in paths for f in faults_in(p)]
+    if args.only:
+        wanted = set(survivors_in(args.only))
+        faults = [f for f in faults if f[:3] in wanted]
     print(f"{len(faults)} faults in {len(paths)} files")
     if args.sample and args.sample < len(faults):
         faults = random.Random(args.seed).sample(faults, args.sample)
