@@ -11,6 +11,7 @@
 #include "display/display_request.h"
 #include "draw2d/gl_quill2d_driver.h"
 #include "game/command_line.h"
+#include "game/demo/tour.h"
 #include "game/movie/movie.h"
 #include "game/movie/movie_session.h"
 #include "game/movie/movie_verify.h"
@@ -37,6 +38,29 @@ int main(int argc, char** argv) {
     return status;
   if (command_line.action == CommandLine::kVerify) {
     return VerifyMovies(command_line.verify, std::cout, std::cerr);
+  }
+
+  if (command_line.demo) {
+    // As a screen saver: the window given, or the one the saver made for its programs, or the
+    // root window.
+    const char* saver_window = std::getenv("XSCREENSAVER_WINDOW");
+    unsigned long window = command_line.window_id;
+    if (window == 0 && saver_window != nullptr && *saver_window != '\0') {
+      window = std::strtoul(saver_window, nullptr, 0);
+      if (window == 0) Fail("moody: XSCREENSAVER_WINDOW names no window", kExitUsage);
+    }
+    if (window != 0 || command_line.root) {
+      RequestForeignWindow(window);
+    } else {
+      RequestWindowedDisplay(command_line.window);
+    }
+    static TLinuxSystemDriver system_driver;
+    static TGLQuill2DDriver draw_driver;
+    SetSystemDriver(&system_driver);
+    SetGraphicsDriver(&draw_driver);
+    OpenGameDisplay();
+    PlayTour(BuiltinTour(), 0);
+    EndProgram(0);
   }
 
   // Movies are read, and created, before the display opens: a fault changes nothing.

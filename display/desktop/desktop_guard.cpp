@@ -20,6 +20,7 @@ namespace {
 constexpr int kCrashRestoreTimeoutMillis = 2000;
 
 bool guarded = false;
+int success_signal = 0;
 struct sigaction previous_fault_action[NSIG];
 
 void CloseEverything() {
@@ -45,13 +46,15 @@ void StopForJobControl() {
 }
 
 // Runs on the main thread after the pump that noticed the signal; then the signal takes its
-// usual course, so whoever started the process sees how it ended.
+// usual course, so whoever started the process sees how it ended (the one that means success
+// ends with status 0).
 void EndOnSignal(int signo) {
   if (signo == SIGTSTP) {
     StopForJobControl();
     return;
   }
   CloseEverything();
+  if (signo == success_signal) _exit(0);
   signal(signo, SIG_DFL);
   sigset_t only;
   sigemptyset(&only);
@@ -124,3 +127,5 @@ void GuardDesktopOnce() {
     sigaction(signo, &action, &previous_fault_action[signo]);
   }
 }
+
+void EndWithSuccessOnSignal(int signo) { success_signal = signo; }

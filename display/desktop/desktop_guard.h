@@ -5,3 +5,7 @@
 // before the fault takes its course), a lost X connection, and SIGKILL (the watchdog, on its
 // own). SIGPIPE is ignored. SIGTSTP gives the desktop back while the game is stopped.
 void GuardDesktopOnce();
+
+// A signal that is the expected way to end (a screen saver's SIGTERM): the display is put back
+// and the process exits with status 0 instead of dying of the signal.
+void EndWithSuccessOnSignal(int signo);
