@@ -3,6 +3,7 @@
 #include <GL/glxext.h>
 #include <X11/Xutil.h>
 #include <poll.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -282,6 +283,16 @@ unsigned long RequestedForeignWindow() { return foreign_window; }
 
 namespace {
 
+Window attached_window = 0;
+XErrorHandler error_handler_before_attaching = nullptr;
+
+// A screen saver may destroy its window as it stops us: the next swap or query fails on it. With
+// nothing left to draw on and nothing of the desktop to put back, the program ends quietly.
+int OnAttachedWindowError(Display* display, XErrorEvent* error) {
+  if (attached_window != 0 && error->resourceid == attached_window) _exit(0);
+  return error_handler_before_attaching ? error_handler_before_attaching(display, error) : 0;
+}
+
 // Someone else's window (a screen saver's, or the root): a context on its own visual, the picture
 // always through the presenter, its size followed, and nothing else of the desktop touched.
 std::unique_ptr<GLXDisplayRecord> AttachGLXDisplay(Display* display, int width, int height,
@@ -327,6 +338,8 @@ std::unique_ptr<GLXDisplayRecord> AttachGLXDisplay(Display* display, int width, 
   r->context = glXCreateContext(display, visual, nullptr, True);
   XFree(visual);
   if (!r->context) return Fail("it cannot make an OpenGL context");
+  attached_window = window;
+  error_handler_before_attaching = XSetErrorHandler(OnAttachedWindowError);
   glXMakeCurrent(display, window, r->context);
   // Its size is followed; no input is asked of it (the saver keeps that for itself).
   XSelectInput(display, window, StructureNotifyMask);
