@@ -42,8 +42,8 @@ long ProcStatus(const std::string& field) {
 }
 
 void PrintMemory() {
-  std::printf("  rss %6ld kB  peak %6ld kB  threads %ld\n", ProcStatus("VmRSS"), ProcStatus("VmHWM"),
-              ProcStatus("Threads"));
+  std::printf("  rss %6ld kB  peak %6ld kB  threads %ld\n", ProcStatus("VmRSS"),
+              ProcStatus("VmHWM"), ProcStatus("Threads"));
   std::fflush(stdout);
 }
 
@@ -72,9 +72,9 @@ void PrintMinute(int minute, std::vector<double>& intervals) {
   std::sort(intervals.begin(), intervals.end());
   double sum = 0;
   for (double v : intervals) sum += v;
-  std::printf("minute %3d: %zu frames, interval mean %.2f ms, p99 %.2f ms, longest %.2f ms",
-              minute, intervals.size(), sum / intervals.size(),
-              intervals[intervals.size() * 99 / 100], intervals.back());
+  std::printf("minute %3d: %zu frames, interval mean %.2f ms, p99 %.2f ms, longest %.2f ms", minute,
+              intervals.size(), sum / intervals.size(), intervals[intervals.size() * 99 / 100],
+              intervals.back());
   PrintMemory();
   intervals.clear();
 }

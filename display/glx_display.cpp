@@ -298,7 +298,8 @@ int OnAttachedWindowError(Display* display, XErrorEvent* error) {
 std::unique_ptr<GLXDisplayRecord> AttachGLXDisplay(Display* display, int width, int height,
                                                    int hertz, int flags) {
   const std::string name = DisplayString(display);
-  const Window window = foreign_window ? foreign_window : RootWindow(display, DefaultScreen(display));
+  const Window window =
+      foreign_window ? foreign_window : RootWindow(display, DefaultScreen(display));
   XWindowAttributes attributes{};
   bool exists = false;
   {

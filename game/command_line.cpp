@@ -128,7 +128,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
   }
   if (line.demo && (line.seed || !line.record.empty() || !line.replay.empty() ||
                     line.action == CommandLine::kVerify)) {
-    return UsageError(line, "--demo", "--demo plays its own movies: no --seed, --record, --replay or --verify");
+    return UsageError(line, "--demo",
+                      "--demo plays its own movies: no --seed, --record, --replay or --verify");
   }
   if (line.demo && line.window && (line.root || line.window_id)) {
     return UsageError(line, "--window", "--window does not go with -root or -window-id");

@@ -40,8 +40,8 @@ const std::vector<Movie>& BuiltinTour() {
     size_t count = 0;
     const TourMovieBytes* table = BuiltinTourMovieBytes(&count);
     for (size_t i = 0; i < count; ++i) {
-      std::istringstream text(std::string(reinterpret_cast<const char*>(table[i].bytes),
-                                          table[i].size));
+      std::istringstream text(
+          std::string(reinterpret_cast<const char*>(table[i].bytes), table[i].size));
       Movie movie;
       std::string error;
       if (ReadMovie(text, table[i].name, &movie, &error)) movies.push_back(std::move(movie));

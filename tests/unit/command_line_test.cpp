@@ -92,6 +92,17 @@ TEST(CommandLineParse, MovieOptionsTakeTheirValuesAndRefuseWhatDoesNotFit) {
       {{"--seed", "1", "--replay", "b"}, "--seed does not go with --replay: the movie has its seed"},
       {{"--record", "a", "--verify", "b"}, "--verify plays no session of its own"},
       {{"--verify"}, "--verify needs at least one movie"},
+      {{"--demo", "-window-id"}, "-window-id needs an X window id"},
+      {{"--demo", "-window-id", "0"}, "-window-id needs an X window id"},
+      {{"--demo", "--window-id", "0x"}, "--window-id needs an X window id"},
+      {{"--demo", "-window-id", "12g"}, "-window-id needs an X window id"},
+      {{"-root"}, "-root and -window-id go with --demo"},
+      {{"-window-id", "7"}, "-root and -window-id go with --demo"},
+      {{"--demo", "--seed", "1"},
+       "--demo plays its own movies: no --seed, --record, --replay or --verify"},
+      {{"--demo", "--verify", "a"},
+       "--demo plays its own movies: no --seed, --record, --replay or --verify"},
+      {{"--demo", "--window", "-root"}, "--window does not go with -root or -window-id"},
   };
   for (const auto& row : refused) {
     line = Parse(row.args);
@@ -102,6 +113,15 @@ TEST(CommandLineParse, MovieOptionsTakeTheirValuesAndRefuseWhatDoesNotFit) {
   EXPECT_EQ(AnswerCommandLine(Parse({"--seed", "x"}), out, err), kExitUsage);
   EXPECT_EQ(err.str(), "moody: --seed needs a number from 0 to 2147483647\n"
                        "Try 'moody --help' for the options.\n");
+}
+
+TEST(CommandLineParse, DemoTakesAScreenSaversWindowInEitherSpelling) {
+  EXPECT_TRUE(Parse({"--demo"}).demo);
+  EXPECT_EQ(Parse({"--demo", "-window-id", "0x2a0000F"}).window_id, 0x2a0000Ful);
+  EXPECT_EQ(Parse({"--window-id", "42", "--demo"}).window_id, 42ul);
+  EXPECT_TRUE(Parse({"--demo", "--root"}).root);
+  EXPECT_TRUE(Parse({"-root", "--demo"}).root);
+  EXPECT_EQ(Parse({"--demo", "-root"}).action, CommandLine::kPlay);
 }
 
 TEST(CommandLineAnswer, PlayingWritesNothingAndDoesNotEndTheRun) {
@@ -117,7 +137,8 @@ TEST(CommandLineAnswer, HelpGoesToStdoutAndNamesEveryOptionKeyAndVariable) {
   EXPECT_EQ(a.err, "");
   EXPECT_EQ(a.out.rfind("Usage: moody", 0), 0u) << a.out;
   for (const char* word : {"--window", "--seed", "--record", "--replay", "--verify", "--help",
-                           "--version", "Escape", "DISPLAY", "MOODY_WINDOW"})
+                           "--version", "Escape", "DISPLAY", "MOODY_WINDOW", "--demo", "-root",
+                           "-window-id", "XSCREENSAVER_WINDOW"})
     EXPECT_NE(a.out.find(word), std::string::npos) << word;
   EXPECT_EQ(a.out.back(), '\n');
 }

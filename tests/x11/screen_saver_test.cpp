@@ -119,14 +119,16 @@ TEST(ScreenSaver, DrawsIntoTheGivenWindowTouchingNothingAndEndsAtOnceOnSigterm) 
   const pid_t moody = Spawn({kMoody, "--demo", "-window-id", id}, err);
 
   Seen seen;
-  EXPECT_TRUE(Within(milliseconds(30000), [&] {
-    seen = Look(d, window, w, h, 80, 560);
-    return seen.yellow > kFaceSeen;
-  })) << "yellow pixels: " << seen.yellow;
+  EXPECT_TRUE(Within(milliseconds(30000),
+                     [&] {
+                       seen = Look(d, window, w, h, 80, 560);
+                       return seen.yellow > kFaceSeen;
+                     }))
+      << "yellow pixels: " << seen.yellow;
   EXPECT_FALSE(seen.lit_outside) << "the picture keeps its aspect, black around";
   // Another client can take the pointer and the keyboard; the mode and the pointer stay put.
-  EXPECT_EQ(XGrabPointer(d, root, False, ButtonPressMask, GrabModeAsync, GrabModeAsync, None,
-                         None, CurrentTime),
+  EXPECT_EQ(XGrabPointer(d, root, False, ButtonPressMask, GrabModeAsync, GrabModeAsync, None, None,
+                         CurrentTime),
             GrabSuccess);
   EXPECT_EQ(XGrabKeyboard(d, root, False, GrabModeAsync, GrabModeAsync, CurrentTime), GrabSuccess);
   XUngrabPointer(d, CurrentTime);
@@ -141,7 +143,8 @@ TEST(ScreenSaver, DrawsIntoTheGivenWindowTouchingNothingAndEndsAtOnceOnSigterm) 
   kill(moody, SIGTERM);
   const auto sent = Clock::now();
   int status = -1;
-  ASSERT_TRUE(Within(milliseconds(5000), [&] { return waitpid(moody, &status, WNOHANG) == moody; }));
+  ASSERT_TRUE(
+      Within(milliseconds(5000), [&] { return waitpid(moody, &status, WNOHANG) == moody; }));
   const auto took = std::chrono::duration_cast<milliseconds>(Clock::now() - sent).count();
   EXPECT_LE(took, 100) << "ms from SIGTERM to the end";
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
@@ -184,8 +187,8 @@ TEST(ScreenSaver, TheRealXscreensaverStartsItOnActivatingAndStopsItOnDeactivatin
   const std::string log = (dir / "xscreensaver.log").string();
   const pid_t daemon = Spawn({"xscreensaver", "-no-splash"}, log, uid, dir.string());
   auto command = [&](const char* what) {
-    const pid_t pid = Spawn({"xscreensaver-command", what}, (dir / "command.err").string(), uid,
-                            dir.string());
+    const pid_t pid =
+        Spawn({"xscreensaver-command", what}, (dir / "command.err").string(), uid, dir.string());
     int status = -1;
     waitpid(pid, &status, 0);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
@@ -201,10 +204,12 @@ TEST(ScreenSaver, TheRealXscreensaverStartsItOnActivatingAndStopsItOnDeactivatin
   pid_t moody = -1;
   EXPECT_TRUE(Within(milliseconds(10000), [&] { return (moody = FindProcessOf(program)) > 0; }));
   Seen seen;
-  EXPECT_TRUE(Within(milliseconds(30000), [&] {
-    seen = Look(d, DefaultRootWindow(d), w, h);
-    return seen.yellow > kFaceSeen;
-  })) << "yellow pixels: " << seen.yellow;
+  EXPECT_TRUE(Within(milliseconds(30000),
+                     [&] {
+                       seen = Look(d, DefaultRootWindow(d), w, h);
+                       return seen.yellow > kFaceSeen;
+                     }))
+      << "yellow pixels: " << seen.yellow;
 
   ASSERT_TRUE(command("-deactivate"));
   EXPECT_TRUE(Within(milliseconds(5000), [&] { return FindProcessOf(program) < 0; }));
