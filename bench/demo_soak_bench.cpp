@@ -4,6 +4,8 @@
 //   demo_soak_bench real SECONDS     the demo as `moody --demo` plays it, full screen on an Xorg
 //                                    dummy server of its own, for SECONDS: each minute the frame
 //                                    intervals (mean, 99th percentile, longest) and the memory
+//   demo_soak_bench sigterm TIMES    moody --demo -root on an Xorg dummy server ended by SIGTERM
+//                                    TIMES times: milliseconds from the signal to its end
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -11,7 +13,12 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "display/graphics.h"
 #include "draw2d/gl_quill2d_driver.h"
@@ -115,6 +122,33 @@ int Real(int seconds) {
   return 0;
 }
 
+int Sigterm(int times) {
+  std::unique_ptr<TestXServer> xorg = TestXServer::StartXorgDummy();
+  if (!xorg) return 1;
+  std::vector<double> took;
+  for (int i = 0; i < times; ++i) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+      setenv("DISPLAY", xorg->display_name().c_str(), 1);
+      execl(MOODY_BINARY_DIR "/moody", "moody", "--demo", "-root", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(2));
+    kill(pid, SIGTERM);
+    const auto sent = Clock::now();
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) != pid)
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+    took.push_back(std::chrono::duration<double, std::milli>(Clock::now() - sent).count());
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+      std::printf("run %d: status %d\n", i, status);
+  }
+  std::sort(took.begin(), took.end());
+  std::printf("SIGTERM to the end, %d runs: median %.1f ms, longest %.1f ms\n", times,
+              took[took.size() / 2], took.back());
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -122,6 +156,7 @@ int main(int argc, char** argv) {
   const int amount = argc > 2 ? std::atoi(argv[2]) : 0;
   if (mode == "harness" && amount > 0) return Harness(amount);
   if (mode == "real" && amount > 0) return Real(amount);
-  std::fprintf(stderr, "usage: %s harness ROUNDS | real SECONDS\n", argv[0]);
+  if (mode == "sigterm" && amount > 0) return Sigterm(amount);
+  std::fprintf(stderr, "usage: %s harness ROUNDS | real SECONDS | sigterm TIMES\n", argv[0]);
   return 2;
 }

@@ -352,8 +352,8 @@ std::unique_ptr<GLXDisplayRecord> AttachGLXDisplay(Display* display, int width, 
   r->scaled = true;
   input_record = r.get();
   SetWindowEventListener(OnWindowEvent);
-  // How a screen saver stops its programs: a success, not a death.
-  EndWithSuccessOnSignal(SIGTERM);
+  // How a screen saver stops its programs: a success, not a death, and nothing to put back.
+  EndAtOnceOnSignal(SIGTERM);
   current_record = r.get();
   open_records->push_back(r.get());
   PollSystem();

@@ -6,8 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=${MOODY_BUILD_DIR:-build}
 cmake -S . -B "$dir" >/dev/null
-cmake --build "$dir" -j "$(nproc)" --target record_tour
+cmake --build "$dir" -j "$(nproc)" --target record_movies
 rm -f resources/tour/*.movie
-"$dir/tests/record_tour" resources/tour
+"$dir/tests/record_movies" --tour resources/tour
 cmake -S . -B "$dir" >/dev/null  # the new movies are embedded at the next build
 du -sh resources/tour

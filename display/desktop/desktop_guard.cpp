@@ -20,7 +20,6 @@ namespace {
 constexpr int kCrashRestoreTimeoutMillis = 2000;
 
 bool guarded = false;
-int success_signal = 0;
 struct sigaction previous_fault_action[NSIG];
 
 void CloseEverything() {
@@ -46,15 +45,13 @@ void StopForJobControl() {
 }
 
 // Runs on the main thread after the pump that noticed the signal; then the signal takes its
-// usual course, so whoever started the process sees how it ended (the one that means success
-// ends with status 0).
+// usual course, so whoever started the process sees how it ended.
 void EndOnSignal(int signo) {
   if (signo == SIGTSTP) {
     StopForJobControl();
     return;
   }
   CloseEverything();
-  if (signo == success_signal) _exit(0);
   signal(signo, SIG_DFL);
   sigset_t only;
   sigemptyset(&only);
@@ -128,4 +125,9 @@ void GuardDesktopOnce() {
   }
 }
 
-void EndWithSuccessOnSignal(int signo) { success_signal = signo; }
+void EndAtOnceOnSignal(int signo) {
+  struct sigaction action {};
+  action.sa_handler = [](int) { _exit(0); };
+  sigemptyset(&action.sa_mask);
+  sigaction(signo, &action, nullptr);
+}

@@ -6,6 +6,7 @@
 // own). SIGPIPE is ignored. SIGTSTP gives the desktop back while the game is stopped.
 void GuardDesktopOnce();
 
-// A signal that is the expected way to end (a screen saver's SIGTERM): the display is put back
-// and the process exits with status 0 instead of dying of the signal.
-void EndWithSuccessOnSignal(int signo);
+// A signal that is the expected way to end while nothing of the desktop needs putting back (a
+// screen saver's SIGTERM): the process exits with status 0 from the handler itself, at once,
+// whatever the main thread is doing.
+void EndAtOnceOnSignal(int signo);

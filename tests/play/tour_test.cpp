@@ -16,23 +16,6 @@
 
 namespace {
 
-std::vector<TourStop> PlayTourHeadless(int rounds, long escape_at_flip, bool* escaped) {
-  std::vector<TourStop> stops;
-  HeadlessRun run(0);
-  long flips = 0;
-  const int hook = FlipHooks().Add(
-      [&](const int&) {
-        if (++flips == escape_at_flip) run.system().PressKey(27);
-      },
-      0);
-  run.Play([&] {
-    OpenGameDisplay();
-    *escaped = PlayTour(BuiltinTour(), rounds, [&](const TourStop& s) { stops.push_back(s); });
-  });
-  FlipHooks().Remove(hook);
-  return stops;
-}
-
 TEST(Tour, EachMovieVerifiesAndTogetherTheyTakeTheNineRoadsIntoTheClosingCard) {
   std::set<int> endings;
   const int hook = StageChangeHooks().Add(
@@ -48,24 +31,31 @@ TEST(Tour, EachMovieVerifiesAndTogetherTheyTakeTheNineRoadsIntoTheClosingCard) {
   EXPECT_EQ(endings, (std::set<int>{34, 35, 38, 41, 42, 44, 48, 50, 51}));
 }
 
-TEST(Tour, StoriesOneAfterAnotherOnOneDisplayKeepInStep) {
-  bool escaped = true;
-  const std::vector<TourStop> stops = PlayTourHeadless(2, -1, &escaped);
-  EXPECT_FALSE(escaped);
-  ASSERT_EQ(stops.size(), 2 * BuiltinTour().size());
-  for (size_t i = 0; i < stops.size(); ++i) {
-    EXPECT_EQ(stops[i].movie, i % BuiltinTour().size());
-    EXPECT_TRUE(stops[i].in_step) << "movie " << stops[i].movie << " of round " << i / 9 + 1;
-  }
-}
-
-TEST(Tour, EscapeInTheSecondStoryEndsTheTour) {
+TEST(Tour, StoriesOneAfterAnotherOnOneDisplayKeepInStepUntilEscape) {
+  const std::vector<Movie>& tour = BuiltinTour();
+  // Escape some 300 frames into the second story of the second round.
+  long escape_at = tour[0].frames + 300;
+  for (const Movie& movie : tour) escape_at += movie.frames;
+  std::vector<TourStop> stops;
   bool escaped = false;
-  const long first_story_frames = BuiltinTour().at(0).frames;
-  const std::vector<TourStop> stops = PlayTourHeadless(1, first_story_frames + 300, &escaped);
+  HeadlessRun run(0);
+  long flips = 0;
+  const int hook = FlipHooks().Add(
+      [&](const int&) {
+        if (++flips == escape_at) run.system().PressKey(27);
+      },
+      0);
+  run.Play([&] {
+    OpenGameDisplay();
+    escaped = PlayTour(tour, 3, [&](const TourStop& s) { stops.push_back(s); });
+  });
+  FlipHooks().Remove(hook);
   EXPECT_TRUE(escaped);
-  ASSERT_EQ(stops.size(), 1u);
-  EXPECT_TRUE(stops[0].in_step);
+  ASSERT_EQ(stops.size(), tour.size() + 1);
+  for (size_t i = 0; i < stops.size(); ++i) {
+    EXPECT_EQ(stops[i].movie, i % tour.size());
+    EXPECT_TRUE(stops[i].in_step) << "story " << i + 1;
+  }
 }
 
 }  // namespace
