@@ -11,5 +11,3 @@ bool WindowedDisplayRequested();
 // window), scaled with its aspect kept. Nothing of the desktop is touched: no mode switch, no
 // grabs, no pointer hidden or moved, no window of its own; SIGTERM ends it with status 0.
 void RequestForeignWindow(unsigned long window);
-bool ForeignWindowRequested();
-unsigned long RequestedForeignWindow();

@@ -278,8 +278,6 @@ void RequestForeignWindow(unsigned long window) {
   foreign_requested = true;
   foreign_window = window;
 }
-bool ForeignWindowRequested() { return foreign_requested; }
-unsigned long RequestedForeignWindow() { return foreign_window; }
 
 namespace {
 

@@ -40,6 +40,11 @@ int main(int argc, char** argv) {
     return VerifyMovies(command_line.verify, std::cout, std::cerr);
   }
 
+  // --window, or MOODY_WINDOW=1: an ordinary window instead of full screen.
+  const char* window_env = std::getenv("MOODY_WINDOW");
+  const bool windowed =
+      command_line.window || (window_env != nullptr && std::string_view(window_env) == "1");
+
   if (command_line.demo) {
     // As a screen saver: the window given, or the one the saver made for its programs, or the
     // root window.
@@ -52,7 +57,7 @@ int main(int argc, char** argv) {
     if (window != 0 || command_line.root) {
       RequestForeignWindow(window);
     } else {
-      RequestWindowedDisplay(command_line.window);
+      RequestWindowedDisplay(windowed);
     }
     static TLinuxSystemDriver system_driver;
     static TGLQuill2DDriver draw_driver;
@@ -99,10 +104,7 @@ int main(int argc, char** argv) {
     });
   }
 
-  // --window, or MOODY_WINDOW=1: an ordinary window instead of full screen.
-  const char* window_env = std::getenv("MOODY_WINDOW");
-  RequestWindowedDisplay(command_line.window ||
-                         (window_env != nullptr && std::string_view(window_env) == "1"));
+  RequestWindowedDisplay(windowed);
 
   static TLinuxSystemDriver system_driver;
   static TGLQuill2DDriver draw_driver;
