@@ -12,7 +12,8 @@
 //   frame_cost_bench [frames per phase = 600] [rounds = 2] [only: bare | title | hole | changing |
 //                    title-nomemo | hole-nomemo]
 // (the -nomemo phases draw and grab the face canvas every frame, as before the canvas memo.)
-// (`only` runs one phase, for a profiler.)
+// (`only` runs one phase, for a profiler.) MOODY_GL_DRIVER=shader measures the shader driver
+// instead of the fixed-function one (its face canvas is always read back, memo or not).
 #include <GL/gl.h>
 #include <GL/glx.h>
 #include <sys/resource.h>
@@ -28,6 +29,7 @@
 #include "display/graphics.h"
 #include "draw2d/canvas_memo.h"
 #include "draw2d/gl_quill2d_driver.h"
+#include "draw2d/gl_shader_quill2d_driver.h"
 #include "game/stage_machine.h"
 #include "game/startup.h"
 #include "game/state.h"
@@ -225,9 +227,12 @@ int main(int argc, char** argv) {
 
   static TLinuxSystemDriver system_driver;
   static TGLQuill2DDriver draw_driver;
+  static TGLShaderQuill2DDriver shader_driver;
+  const char* driver_name = std::getenv("MOODY_GL_DRIVER");
+  const bool shaders = driver_name != nullptr && std::string(driver_name) == "shader";
   SetClock(&swap_clock);
   SetSystemDriver(&system_driver);
-  SetGraphicsDriver(&draw_driver);
+  SetGraphicsDriver(shaders ? static_cast<TQuill2DDriver*>(&shader_driver) : &draw_driver);
   SetEndProgramHandler([](int) { throw PhaseDone{}; });
   FlipHooks().Add([](const int&) { OnGameFlip(); }, 0);
 
@@ -281,7 +286,8 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
   }
 
-  std::printf("frame cost, %ld frames per phase x %d rounds, on %s\n", frames, rounds,
+  std::printf("frame cost, %ld frames per phase x %d rounds, %s driver on %s\n", frames, rounds,
+              shaders ? "shader" : "fixed-function",
               reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
   PrintPhase("bare", bare, 0);
   PhaseFigures game, game_nomemo;

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "draw2d/draw_digest.h"
 #include "system/clock.h"
 #include "system/event.h"
 #include "system/polled_input.h"
@@ -182,6 +183,7 @@ void PresentFrame(int sync) {
 }  // namespace
 
 void Flip(int sync) {
+  DigestDrawCall(DrawOp::kFlip, {double(sync)});  // how the frame is to be shown is asked too
   flip_hooks->Run(sync);
   PresentFrame(sync);
   // The input of the next frame is what has come in by the time this one is on the screen.

@@ -7,7 +7,7 @@
 
 enum class DrawOp : uint32_t {
   kColor = 1, kAlpha, kBlend, kClsColor, kLineWidth, kViewport, kOrigin, kHandle, kRotation,
-  kScale, kCls, kPlot, kRect, kOval, kLine, kMaskColor, kImage, kGrab, kImageHandle
+  kScale, kCls, kPlot, kRect, kOval, kLine, kMaskColor, kImage, kGrab, kImageHandle, kFlip
 };
 
 void StartDrawDigest();  // from a fresh digest

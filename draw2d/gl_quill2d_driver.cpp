@@ -13,6 +13,7 @@
 #include "draw2d/image.h"
 #include "draw2d/pixmap.h"
 #include "draw2d/render_state.h"
+#include "draw2d/texture_layout.h"
 #include "system/numeric.h"
 
 namespace {
@@ -96,26 +97,6 @@ bool ProxyAccepts(int w, int h) {
   return reported != 0;
 }
 
-// The texture's pixels: the pixmap at (0, 0) of a tex_w x tex_h format-6 pixmap. One extra
-// column and row repeat the pixmap's edge so filtering at the image's border does not pick up
-// the empty padding.
-std::shared_ptr<TPixmap> PadForTexture(std::shared_ptr<TPixmap> src, int tex_w, int tex_h) {
-  if (src->format != PixelFormat::RGBA8888) src = src->Convert(PixelFormat::RGBA8888);
-  if (!src) return nullptr;
-  int w = src->width, h = src->height;
-  if (w == tex_w && h == tex_h) return src;
-  auto dst = TPixmap::Create(tex_w, tex_h, PixelFormat::RGBA8888);
-  for (int y = 0; y < h; ++y) {
-    uint8_t* row = dst->Row(y);
-    std::memcpy(row, src->Row(y), static_cast<size_t>(w) * 4);
-    if (w < tex_w) std::memcpy(row + w * 4, row + (w - 1) * 4, 4);
-  }
-  if (h < tex_h) {
-    std::memcpy(dst->Row(h), dst->Row(h - 1), static_cast<size_t>(std::min(w + 1, tex_w)) * 4);
-  }
-  return dst;
-}
-
 void Upload(const TPixmap& p, int level) {
   glPixelStorei(GL_UNPACK_ROW_LENGTH, p.pitch / 4);
   glTexSubImage2D(GL_TEXTURE_2D, level, 0, 0, p.width, p.height, GL_RGBA, GL_UNSIGNED_BYTE,
@@ -171,24 +152,6 @@ void TexSizeOrExit(int w, int h, int& tex_w, int& tex_h) {
 }
 
 }  // namespace
-
-int TexturePowerOfTwo(int n) {
-  int p = 1;
-  while (p < n && p < (1 << 30)) p <<= 1;
-  return p;
-}
-
-bool CalculateTexSize(int w, int h, const std::function<bool(int, int)>& accepted, int& tex_w,
-                      int& tex_h) {
-  tex_w = TexturePowerOfTwo(w);
-  tex_h = TexturePowerOfTwo(h);
-  for (;;) {
-    if (accepted(tex_w, tex_h)) return true;
-    if (tex_w == 1 && tex_h == 1) return false;
-    if (tex_w > 1) tex_w /= 2;
-    if (tex_h > 1) tex_h /= 2;
-  }
-}
 
 // ---- Graphics ----
 

@@ -10,6 +10,7 @@
 
 #include "display/gl_graphics.h"
 #include "draw2d/quill2d_driver.h"
+#include "draw2d/texture_layout.h"
 
 class TQuill2DGraphics;
 
@@ -86,10 +87,3 @@ class TGLImageFrame : public TImageFrame {
   int _tex_w = 0, _tex_h = 0;
   int _flags = 0;  // the filter bits it was made with
 };
-
-// The smallest power of two at least n (1 for n <= 1).
-int TexturePowerOfTwo(int n);
-// Texture size for a w x h pixmap: powers of two, halved on every side above 1 until `accepted`
-// says yes. False if not even 1 x 1 is accepted.
-bool CalculateTexSize(int w, int h, const std::function<bool(int, int)>& accepted, int& tex_w,
-                      int& tex_h);

@@ -12,7 +12,7 @@
 namespace {
 
 constexpr std::string_view kUsage =
-    "Usage: moody [--window] [--seed N] [--record FILE | --replay FILE]\n"
+    "Usage: moody [--window] [--seed N] [--record FILE | --replay FILE] [--hold-at N]\n"
     "       moody --demo [--window | -root | -window-id ID]\n"
     "       moody --verify FILE...\n"
     "       moody --help | --version\n"
@@ -30,6 +30,7 @@ constexpr std::string_view kUsage =
     "  -root            (with --demo) draw on the root window, or in the window that\n"
     "                   XSCREENSAVER_WINDOW names, as a screen saver does\n"
     "  -window-id ID    (with --demo) draw into the X window ID, as a screen saver does\n"
+    "  --hold-at N      once frame N is shown, keep showing it (Escape still quits)\n"
     "  --verify FILE... play each movie without a display and check it keeps in step;\n"
     "                   status 0 all in step, 1 one out of step, 2 a file is not a movie\n"
     "  --help           print this help and exit\n"
@@ -62,6 +63,7 @@ bool ParseWindowId(std::string_view text, unsigned long* id) {
   return ec == std::errc() && ptr == text.data() + text.size() && *id != 0;
 }
 
+// A whole number from 0 to 2147483647, digits only.
 bool ParseSeed(std::string_view text, int32_t* seed) {
   if (text.empty() || text[0] == '+' || text[0] == '-') return false;
   const char* end = text.data() + text.size();
@@ -87,6 +89,14 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
       }
       if (line.seed) return UsageError(line, arg, "--seed is given twice");
       line.seed = seed;
+      ++i;
+    } else if (arg == "--hold-at") {
+      int32_t frame = 0;
+      if (!has_value || !ParseSeed(argv[i + 1], &frame) || frame == 0) {
+        return UsageError(line, arg, "--hold-at needs a frame number from 1 to 2147483647");
+      }
+      if (line.hold_at) return UsageError(line, arg, "--hold-at is given twice");
+      line.hold_at = frame;
       ++i;
     } else if (arg == "--record" || arg == "--replay") {
       std::string& file = arg == "--record" ? line.record : line.replay;
@@ -134,7 +144,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
   if (line.demo && line.window && (line.root || line.window_id)) {
     return UsageError(line, "--window", "--window does not go with -root or -window-id");
   }
-  if (line.action == CommandLine::kVerify && (line.seed || !line.record.empty() || !line.replay.empty())) {
+  if (line.action == CommandLine::kVerify && (line.seed || line.hold_at || !line.record.empty() ||
+                                                 !line.replay.empty())) {
     return UsageError(line, "--verify", "--verify plays no session of its own");
   }
   return line;

@@ -20,6 +20,7 @@ struct CommandLine {
   // XSCREENSAVER_WINDOW names), -window-id ID into the given window.
   bool root = false;
   unsigned long window_id = 0;       // 0: none given
+  std::optional<int32_t> hold_at;    // --hold-at N: frame N stays on the screen once shown
   std::string bad_argument;          // the argument that made it a kUsageError
   std::string problem;               // what is wrong, when the argument is known
 };

@@ -4,6 +4,7 @@
 #include "draw2d/image.h"
 #include "draw2d/null_driver.h"
 #include "draw2d/render_state.h"
+#include "game/frame_hold.h"
 #include "game/stage_machine.h"
 #include "game/startup.h"
 #include "game/state.h"
@@ -27,6 +28,7 @@ void UninstallRun() {
   SetFrameInputFilter(nullptr);
   SetEndProgramHandler(nullptr);
   SetStartupSeedOverride(false, 0);
+  StopFrameHold();
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "draw2d/gl_quill2d_driver.h"
 #include "game/command_line.h"
 #include "game/demo/tour.h"
+#include "game/frame_hold.h"
 #include "game/movie/movie.h"
 #include "game/movie/movie_session.h"
 #include "game/movie/movie_verify.h"
@@ -104,6 +105,7 @@ int main(int argc, char** argv) {
     });
   }
 
+  if (command_line.hold_at) HoldAtFrame(*command_line.hold_at);
   RequestWindowedDisplay(windowed);
 
   static TLinuxSystemDriver system_driver;

@@ -9,6 +9,7 @@ packages=(
   xserver-xorg-core xserver-xorg-video-dummy xvfb libxtst-dev x11-utils
   libxrandr-dev libxss-dev libxfixes-dev weston xwayland openbox xscreensaver
   desktop-file-utils appstream groff-base dpkg-dev lintian
+  emscripten chromium chromium-driver
 )
 missing=()
 for p in "${packages[@]}"; do

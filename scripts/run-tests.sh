@@ -14,5 +14,7 @@ else
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
 cmake --build "$dir" -j "$jobs"
+# The page as well, for the browser test (which runs with the normal build only).
+if [ "${MOODY_SANITIZE:-0}" != 1 ]; then bash scripts/build-web.sh; fi
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir "$dir" --output-on-failure -j "$jobs"

@@ -62,7 +62,7 @@ class Recording : public Session {
  public:
   explicit Recording(MovieWriter* writer) : _writer(writer) { Listen(); }
 
- private:
+ protected:
   void OnFrame(FrameInput& input) override {
     _writer->Frame(ToOffsets(input));
     if (_frames % kMovieCheckEvery == 0) OnCheck();
@@ -70,6 +70,7 @@ class Recording : public Session {
   void OnCheck() override { _writer->Check(CheckNow(_frames)); }
   void OnEnd(int status) override { _writer->End(_frames, status); }
 
+ private:
   MovieWriter* _writer;
 };
 
@@ -144,6 +145,32 @@ class Replay : public Session {
   bool _failed = false;
 };
 
+class Rerecording : public Recording {
+ public:
+  Rerecording(const Movie& movie, MovieWriter* writer) : Recording(writer), _movie(movie) {}
+
+ private:
+  void OnFrame(FrameInput& input) override {
+    // The movie's next frame of input; its checks are the old code's and are passed over.
+    while (_still_left == 0) {
+      if (_next >= _movie.items.size()) EndProgram(0);
+      const MovieItem& item = _movie.items[_next++];
+      if (item.kind == MovieItem::Kind::kStill) _still_left = item.still;
+      if (item.kind == MovieItem::Kind::kInput) {
+        input = FromOffsets(item.input);
+        return Recording::OnFrame(input);
+      }
+    }
+    --_still_left;
+    input = FromOffsets(FrameInput{});
+    Recording::OnFrame(input);
+  }
+
+  const Movie& _movie;
+  size_t _next = 0;
+  int64_t _still_left = 0;
+};
+
 std::unique_ptr<Session> session;
 Replay* replay = nullptr;
 
@@ -159,6 +186,11 @@ void ReplaySession(const Movie& movie, std::function<void(int64_t, int)> out_of_
   auto r = std::make_unique<Replay>(movie, std::move(out_of_step));
   replay = r.get();
   session = std::move(r);
+}
+
+void RerecordSession(const Movie& movie, MovieWriter* writer) {
+  EndMovieSession();
+  session = std::make_unique<Rerecording>(movie, writer);
 }
 
 bool ReplayFinished() { return replay && replay->finished(); }

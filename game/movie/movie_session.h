@@ -17,6 +17,10 @@ void RecordSession(MovieWriter* writer);
 // cut short ends the program, status 0, where it stops.
 void ReplaySession(const Movie& movie, std::function<void(int64_t frame, int stage)> out_of_step);
 
+// Replaying a movie's input while recording the session anew: the same frames, with checks
+// made by the code as it is now (after a change of the story that leaves the input as it was).
+void RerecordSession(const Movie& movie, MovieWriter* writer);
+
 // Whether the replay has reached the movie's end (its input used up, every check met).
 bool ReplayFinished();
 

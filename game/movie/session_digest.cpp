@@ -1,6 +1,6 @@
 #include "game/movie/session_digest.h"
 
-#include <bit>
+#include <cstring>
 #include <initializer_list>
 
 #include "draw2d/draw_digest.h"
@@ -35,7 +35,11 @@ uint64_t SessionDigest() {
                     int32_t{g.yawned}, g.move_index, g.poke_count, RandomState()}) {
     fnv.Add(static_cast<uint32_t>(v));
   }
-  fnv.Add(std::bit_cast<uint32_t>(g.scene_real));
+  // The real's bits (std::bit_cast is missing from the browser build's C++ library).
+  uint32_t real_bits = 0;
+  static_assert(sizeof real_bits == sizeof g.scene_real);
+  std::memcpy(&real_bits, &g.scene_real, sizeof real_bits);
+  fnv.Add(real_bits);
   for (int32_t move : g.moves) fnv.Add(static_cast<uint32_t>(move));
   const uint64_t drawn = DrawDigest();
   fnv.Add(static_cast<uint32_t>(drawn));

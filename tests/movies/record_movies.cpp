@@ -4,6 +4,10 @@
 // them all back with `moody --verify`, so any change of what the story does or draws on these
 // roads shows up, and the diff of the movies tells which roads changed. With --tour it records
 // the demo's tour instead (scripts/record-tour.sh).
+//
+// `record_movies --refresh FILE...` plays each movie's input again and writes the movie anew
+// with the checks of the code as it is now: for movies recorded by hand, after a change that
+// leaves the input as it was.
 #include <algorithm>
 #include <cstdio>
 #include <map>
@@ -12,6 +16,10 @@
 #include <utility>
 #include <vector>
 
+#include "game/headless_run.h"
+#include "game/movie/movie.h"
+#include "game/movie/movie_session.h"
+#include "game/movie/movie_writer.h"
 #include "tests/journeys/journey.h"
 #include "tests/journeys/story_graph.h"
 #include "tests/support/random_hand.h"
@@ -54,12 +62,37 @@ int RecordTour(const std::string& dir) {
   return shortest.size() == 9 ? 0 : 1;
 }
 
+int Refresh(const std::string& path) {
+  Movie movie;
+  std::string error;
+  if (!LoadMovieFile(path, &movie, &error)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return 2;
+  }
+  const std::string fresh = path + ".new";
+  std::FILE* file = std::fopen(fresh.c_str(), "w");
+  if (!file) return 2;
+  {
+    MovieWriter writer(file, movie.seed);
+    HeadlessRun run(movie.seed);
+    RerecordSession(movie, &writer);
+    run.Play();
+    EndMovieSession();
+  }
+  return std::rename(fresh.c_str(), path.c_str()) == 0 ? 0 : 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::string(argv[1]) == "--tour") return RecordTour(argv[2]);
+  if (argc >= 2 && std::string(argv[1]) == "--refresh") {
+    int status = 0;
+    for (int i = 2; i < argc; ++i) status = std::max(status, Refresh(argv[i]));
+    return status;
+  }
   if (argc != 2) {
-    std::fprintf(stderr, "usage: %s [--tour] DIR\n", argv[0]);
+    std::fprintf(stderr, "usage: %s [--tour] DIR | --refresh MOVIE...\n", argv[0]);
     return 2;
   }
   const std::string dir = argv[1];
@@ -104,7 +137,8 @@ int main(int argc, char** argv) {
   }
   // Games that reach scene code the others leave out (the fight's strike, flight and landing,
   // the rarer branches of a few scenes), picked once by line coverage over seeds 1 to 800.
-  for (int seed : {251, 130, 57, 409, 113, 54, 410}) {
+  // Seed 202 also tells the fight's flight in double precision from one in single.
+  for (int seed : {251, 130, 57, 409, 113, 54, 410, 202}) {
     if (recorded.insert(seed).second) {
       PlayRandomGame(seed, dir + "/random_" + std::to_string(seed) + ".movie");
       ++movies;

@@ -6,6 +6,7 @@
 
 #include "display/graphics.h"
 #include "draw2d/gl_quill2d_driver.h"
+#include "draw2d/gl_shader_quill2d_driver.h"
 #include "draw2d/image.h"
 #include "draw2d/null_driver.h"
 #include "game/cursor_math.h"
@@ -90,6 +91,10 @@ std::unique_ptr<TQuill2DDriver> MakeDrawDriver(const PlayOptions& options) {
     }
     case DrawMode::OpenGL:
       OpenXConnection(options.display.empty() ? nullptr : options.display.c_str());
+      // MOODY_GL_DRIVER=shader plays with the shader driver instead, to hold the two side by side.
+      if (const char* name = std::getenv("MOODY_GL_DRIVER"); name && std::string(name) == "shader") {
+        return std::make_unique<TGLShaderQuill2DDriver>();
+      }
       return std::make_unique<TGLQuill2DDriver>();
     case DrawMode::Null:
       break;

@@ -73,6 +73,8 @@ TEST(CommandLineParse, MovieOptionsTakeTheirValuesAndRefuseWhatDoesNotFit) {
   EXPECT_EQ(line.record, "a.movie");
   EXPECT_TRUE(line.window);
   EXPECT_EQ(Parse({"--replay", "b.movie"}).replay, "b.movie");
+  EXPECT_EQ(Parse({"--replay", "b.movie", "--hold-at", "1"}).hold_at, 1);
+  EXPECT_FALSE(Parse({"--window"}).hold_at);
   line = Parse({"--verify", "a", "--help", "-"});
   EXPECT_EQ(line.action, CommandLine::kVerify);
   EXPECT_EQ(line.verify, (std::vector<std::string>{"a", "--help", "-"}));
@@ -98,6 +100,10 @@ TEST(CommandLineParse, MovieOptionsTakeTheirValuesAndRefuseWhatDoesNotFit) {
       {{"--demo", "--verify", "a"},
        "--demo plays its own movies: no --seed, --record, --replay or --verify"},
       {{"--demo", "--window", "-root"}, "--window does not go with -root or -window-id"},
+      {{"--hold-at", "0"}, "--hold-at needs a frame number from 1 to 2147483647"},
+      {{"--hold-at", "+5"}, "--hold-at needs a frame number from 1 to 2147483647"},
+      {{"--hold-at", "5", "--hold-at", "6"}, "--hold-at is given twice"},
+      {{"--hold-at", "5", "--verify", "b"}, "--verify plays no session of its own"},
   };
   for (const auto& row : refused) {
     line = Parse(row.args);
@@ -131,6 +137,8 @@ TEST(CommandLineAnswer, HelpGoesToStdoutAndNamesEveryOptionKeyAndVariable) {
   for (const char* word : {"--window", "--seed", "--record", "--replay", "--verify", "--help",
                            "--version", "Escape", "DISPLAY", "MOODY_WINDOW", "--demo", "-root",
                            "-window-id", "XSCREENSAVER_WINDOW"})
+  for (const char* word : {"--window", "--seed", "--record", "--replay", "--verify", "--hold-at",
+                           "--help", "--version", "Escape", "DISPLAY", "MOODY_WINDOW"})
     EXPECT_NE(a.out.find(word), std::string::npos) << word;
   EXPECT_EQ(a.out.back(), '\n');
 }
