@@ -1,5 +1,5 @@
 #pragma once
-// The demo's movies, built into the program from resources/tour/ (scripts/embed_tour.cmake).
+// The demo's movies, built into the program from resources/tour/ (scripts/embed_files.cmake).
 #include <cstddef>
 
 struct TourMovieBytes {
