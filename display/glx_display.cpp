@@ -3,10 +3,12 @@
 #include <GL/glxext.h>
 #include <X11/Xutil.h>
 #include <poll.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -44,6 +46,8 @@ constexpr long kCreationEventMask =
     StructureNotifyMask | FocusChangeMask | EnterWindowMask | LeaveWindowMask;
 
 bool windowed_requested = false;
+bool foreign_requested = false;
+unsigned long foreign_window = 0;
 
 // What the connection's GLX offers; asked at every open, as the connection may be a new one.
 struct GLXState {
@@ -213,6 +217,12 @@ void OnFocusChange(bool focused) {
 
 void OnWindowEvent(const XEvent& event) {
   GLXDisplayRecord* r = input_record;
+  // A screen saver's window goes away with the saver: nothing is left to draw on.
+  if (r && r->kind == kAttachedDisplay && event.type == DestroyNotify &&
+      event.xdestroywindow.window == r->window) {
+    r->window = 0;
+    std::exit(0);
+  }
   if (!r || event.type != ConfigureNotify || event.xconfigure.window != r->window) return;
   // Applied after the next swap, so that no frame is split between two surfaces.
   r->resize_pending = true;
@@ -244,10 +254,8 @@ void DestroyWindowParts(Display* display, GLXDisplayRecord* r) {
     glXDestroyContext(display, r->context);
     r->context = nullptr;
   }
-  if (r->window) {
-    XDestroyWindow(display, r->window);
-    r->window = 0;
-  }
+  if (r->window && r->kind != kAttachedDisplay) XDestroyWindow(display, r->window);
+  r->window = 0;
   if (r->colormap) {
     XFreeColormap(display, r->colormap);
     r->colormap = 0;
@@ -266,6 +274,91 @@ void StopListening(GLXDisplayRecord* r) {
 
 void RequestWindowedDisplay(bool windowed) { windowed_requested = windowed; }
 bool WindowedDisplayRequested() { return windowed_requested; }
+void RequestForeignWindow(unsigned long window) {
+  foreign_requested = true;
+  foreign_window = window;
+}
+
+namespace {
+
+Window attached_window = 0;
+XErrorHandler error_handler_before_attaching = nullptr;
+
+// A screen saver may destroy its window as it stops us: the next swap or query fails on it. With
+// nothing left to draw on and nothing of the desktop to put back, the program ends quietly.
+int OnAttachedWindowError(Display* display, XErrorEvent* error) {
+  if (attached_window != 0 && error->resourceid == attached_window) _exit(0);
+  return error_handler_before_attaching ? error_handler_before_attaching(display, error) : 0;
+}
+
+// Someone else's window (a screen saver's, or the root): a context on its own visual, the picture
+// always through the presenter, its size followed, and nothing else of the desktop touched.
+std::unique_ptr<GLXDisplayRecord> AttachGLXDisplay(Display* display, int width, int height,
+                                                   int hertz, int flags) {
+  const std::string name = DisplayString(display);
+  const Window window =
+      foreign_window ? foreign_window : RootWindow(display, DefaultScreen(display));
+  XWindowAttributes attributes{};
+  bool exists = false;
+  {
+    XErrorTrap trap(display);
+    exists = XGetWindowAttributes(display, window, &attributes) != 0;
+    exists = !trap.Failed() && exists;
+  }
+  char id[32];
+  std::snprintf(id, sizeof id, "0x%lx", window);
+  if (!exists) EndWithMessage("the X display " + name + " has no window " + id);
+  XVisualInfo wanted{};
+  wanted.visualid = XVisualIDFromVisual(attributes.visual);
+  int count = 0;
+  XVisualInfo* visual = XGetVisualInfo(display, VisualIDMask, &wanted, &count);
+  int gl = 0, rgba = 0, doubled = 0;
+  if (visual) {
+    glXGetConfig(display, visual, GLX_USE_GL, &gl);
+    glXGetConfig(display, visual, GLX_RGBA, &rgba);
+    glXGetConfig(display, visual, GLX_DOUBLEBUFFER, &doubled);
+  }
+  if (!visual || !gl || !rgba) {
+    if (visual) XFree(visual);
+    return Fail(std::string("the window ") + id + " has no RGBA OpenGL visual");
+  }
+  auto r = std::make_unique<GLXDisplayRecord>();
+  r->kind = kAttachedDisplay;
+  r->style = WindowStyle::kWindow;
+  r->width = width;
+  r->height = height;
+  r->hertz = hertz;
+  r->flags = flags;
+  r->x_display = display;
+  r->window = window;
+  r->double_buffered = doubled != 0;
+  r->window_width = attributes.width;
+  r->window_height = attributes.height;
+  r->context = glXCreateContext(display, visual, nullptr, True);
+  XFree(visual);
+  if (!r->context) return Fail("it cannot make an OpenGL context");
+  attached_window = window;
+  error_handler_before_attaching = XSetErrorHandler(OnAttachedWindowError);
+  glXMakeCurrent(display, window, r->context);
+  // Its size is followed; no input is asked of it (the saver keeps that for itself).
+  XSelectInput(display, window, StructureNotifyMask);
+  if (!r->presenter.Create(width, height, flags, r->window_width, r->window_height)) {
+    glXMakeCurrent(display, None, nullptr);
+    glXDestroyContext(display, r->context);
+    return Fail("it cannot show the picture scaled (no OpenGL framebuffer objects)");
+  }
+  r->scaled = true;
+  input_record = r.get();
+  SetWindowEventListener(OnWindowEvent);
+  // How a screen saver stops its programs: a success, not a death, and nothing to put back.
+  EndAtOnceOnSignal(SIGTERM);
+  current_record = r.get();
+  open_records->push_back(r.get());
+  PollSystem();
+  return r;
+}
+
+}  // namespace
 
 std::unique_ptr<GLXDisplayRecord> CreateGLXDisplay(int width, int height, int depth, int hertz,
                                                    int flags) {
@@ -287,6 +380,7 @@ std::unique_ptr<GLXDisplayRecord> CreateGLXDisplay(int width, int height, int de
     // The display did open: "cannot open display" would send the user looking in the wrong place.
     EndWithMessage("the X display " + name + " has no GLX: an X11 display with GLX is needed");
   }
+  if (foreign_requested) return AttachGLXDisplay(display, width, height, hertz, flags);
 
   const int screen = DefaultScreen(display);
   const bool full_screen = depth != 0 && !windowed_requested;
@@ -406,6 +500,9 @@ void CloseGLXDisplay(GLXDisplayRecord* r) {
   StopListening(r);
   const Window window = r->window;
   Display* display = LiveDisplay(r);
+  // Someone else's window may be gone already: its errors end nothing.
+  std::unique_ptr<XErrorTrap> trap;
+  if (display && r->kind == kAttachedDisplay) trap = std::make_unique<XErrorTrap>(display);
   if (display) {
     if (r->presenter.active() && r->context) {
       // The framebuffer object lives in the context: delete it while that is current.
@@ -420,6 +517,7 @@ void CloseGLXDisplay(GLXDisplayRecord* r) {
   if (r->mode_switched) RestoreVideoMode();
   r->mode_switched = false;
   if (display) XSync(display, False);
+  trap.reset();
   if (InputWindow() == window) SetInputWindow(0);
   if (r->scaled) SetPointerMapping(nullptr);
   if (current_record == r) current_record = nullptr;
@@ -458,7 +556,11 @@ void FlipGLXDisplay(int sync) {
     SetSwapInterval(display, r->window, s);
   }
   if (r->scaled) r->presenter.PresentToWindow();
-  glXSwapBuffers(display, r->window);
+  if (r->double_buffered) {
+    glXSwapBuffers(display, r->window);
+  } else {
+    glFlush();
+  }
   ApplyPendingResize(r);
   if (r->scaled) r->presenter.BindPicture();
   if (r->input) r->input->OnFlip();
@@ -471,7 +573,8 @@ const char* LastGLXDisplayFailure() { return last_failure->c_str(); }
 
 void SuspendGLXDisplay() {
   GLXDisplayRecord* r = input_record;
-  if (!r || r->closed || r->suspended) return;
+  // Someone else's window has nothing of ours to give back.
+  if (!r || r->closed || r->suspended || r->kind == kAttachedDisplay) return;
   Display* display = LiveDisplay(r);
   if (!display) return;
   r->suspended = true;

@@ -49,6 +49,7 @@ struct GLXDisplayRecord {
   ModeRoute route = ModeRoute::kNone;  // how the mode was switched, to switch again on resume
   MonitorRect monitor;
   bool suspended = false;  // stopped from the terminal: the desktop has its mode and input back
+  bool double_buffered = true;  // false only for a foreign window whose visual has one buffer
   bool closed = false;
 };
 

@@ -75,6 +75,13 @@ void MakeCurrent(std::shared_ptr<TQuill2DGraphics> record) {
   }
 }
 
+void ResetRenderState() {
+  if (!current_record) return;
+  TQuill2DGraphics& r = *current_record;
+  r = *NewRenderState(r._graphics, r._driver);
+  MakeCurrent(current_record);
+}
+
 TQuill2DGraphics* CurrentRenderState() { return current_record.get(); }
 TQuill2DDriver* CurrentDrawDriver() { return current_driver; }
 

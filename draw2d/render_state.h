@@ -39,6 +39,9 @@ std::shared_ptr<TQuill2DGraphics> NewRenderState(std::shared_ptr<TGraphics> grap
 // Makes the record current and re-sends its whole state to its driver; the first time, it also
 // clears both buffers (Cls, Flip(0), Cls, Flip(0)).
 void MakeCurrent(std::shared_ptr<TQuill2DGraphics> record);
+// Puts the current record back to the state of a newly opened display, and clears both buffers
+// as opening does: a story started again on the same display draws exactly as the first did.
+void ResetRenderState();
 TQuill2DGraphics* CurrentRenderState();  // nullptr while no display is open
 TQuill2DDriver* CurrentDrawDriver();
 // Puts `driver` where the current record's driver was for the calls that follow (an open canvas

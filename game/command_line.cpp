@@ -13,6 +13,7 @@ namespace {
 
 constexpr std::string_view kUsage =
     "Usage: moody [--window] [--seed N] [--record FILE | --replay FILE] [--hold-at N]\n"
+    "       moody --demo [--window | -root | -window-id ID]\n"
     "       moody --verify FILE...\n"
     "       moody --help | --version\n"
     "\n"
@@ -24,6 +25,11 @@ constexpr std::string_view kUsage =
     "  --seed N         start the random choices from N (0 to 2147483647), not the clock\n"
     "  --record FILE    write the session to FILE as a movie as it is played\n"
     "  --replay FILE    play the movie in FILE: the mouse is ignored, Escape still ends it\n"
+    "  --demo           play the built-in tour of the story's endings, over and over;\n"
+    "                   the mouse is ignored, Escape ends it\n"
+    "  -root            (with --demo) draw on the root window, or in the window that\n"
+    "                   XSCREENSAVER_WINDOW names, as a screen saver does\n"
+    "  -window-id ID    (with --demo) draw into the X window ID, as a screen saver does\n"
     "  --hold-at N      once frame N is shown, keep showing it (Escape still quits)\n"
     "  --verify FILE... play each movie without a display and check it keeps in step;\n"
     "                   status 0 all in step, 1 one out of step, 2 a file is not a movie\n"
@@ -35,13 +41,26 @@ constexpr std::string_view kUsage =
     "\n"
     "Environment:\n"
     "  DISPLAY       the X display to open\n"
-    "  MOODY_WINDOW  set to 1 to play in a window, as --window does\n";
+    "  MOODY_WINDOW  set to 1 to play in a window, as --window does\n"
+    "  XSCREENSAVER_WINDOW  with --demo, the window to draw into\n";
 
 CommandLine UsageError(CommandLine line, std::string_view argument, std::string problem = {}) {
   line.action = CommandLine::kUsageError;
   line.bad_argument = argument;
   line.problem = std::move(problem);
   return line;
+}
+
+// A window id as X tools write it: hexadecimal with 0x, or decimal.
+bool ParseWindowId(std::string_view text, unsigned long* id) {
+  int base = 10;
+  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+    text.remove_prefix(2);
+    base = 16;
+  }
+  if (text.empty()) return false;
+  auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), *id, base);
+  return ec == std::errc() && ptr == text.data() + text.size() && *id != 0;
 }
 
 // A whole number from 0 to 2147483647, digits only.
@@ -84,6 +103,15 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
       if (!has_value) return UsageError(line, arg, std::string(arg) + " needs a file name");
       if (!file.empty()) return UsageError(line, arg, std::string(arg) + " is given twice");
       file = argv[++i];
+    } else if (arg == "--demo") {
+      line.demo = true;
+    } else if (arg == "-root" || arg == "--root") {
+      line.root = true;
+    } else if (arg == "-window-id" || arg == "--window-id") {
+      if (!has_value || !ParseWindowId(argv[i + 1], &line.window_id)) {
+        return UsageError(line, arg, std::string(arg) + " needs an X window id");
+      }
+      ++i;
     } else if (arg == "--verify") {
       for (++i; i < argc; ++i) line.verify.emplace_back(argv[i] ? argv[i] : "");
       if (line.verify.empty()) return UsageError(line, arg, "--verify needs at least one movie");
@@ -103,6 +131,18 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
   }
   if (line.seed && !line.replay.empty()) {
     return UsageError(line, "--seed", "--seed does not go with --replay: the movie has its seed");
+  }
+  if ((line.root || line.window_id) && !line.demo) {
+    return UsageError(line, line.root ? "-root" : "-window-id",
+                      "-root and -window-id go with --demo");
+  }
+  if (line.demo && (line.seed || !line.record.empty() || !line.replay.empty() ||
+                    line.action == CommandLine::kVerify)) {
+    return UsageError(line, "--demo",
+                      "--demo plays its own movies: no --seed, --record, --replay or --verify");
+  }
+  if (line.demo && line.window && (line.root || line.window_id)) {
+    return UsageError(line, "--window", "--window does not go with -root or -window-id");
   }
   if (line.action == CommandLine::kVerify && (line.seed || line.hold_at || !line.record.empty() ||
                                                  !line.replay.empty())) {

@@ -15,6 +15,11 @@ struct CommandLine {
   std::string record;                // --record FILE: the session written as a movie
   std::string replay;                // --replay FILE: a movie played instead of the mouse
   std::vector<std::string> verify;   // --verify FILE...: movies checked without a display
+  bool demo = false;                 // --demo: the built-in tour of the story, looping for ever
+  // With --demo, a screen saver's conventions: -root draws on the root window (or on the one
+  // XSCREENSAVER_WINDOW names), -window-id ID into the given window.
+  bool root = false;
+  unsigned long window_id = 0;       // 0: none given
   std::optional<int32_t> hold_at;    // --hold-at N: frame N stays on the screen once shown
   std::string bad_argument;          // the argument that made it a kUsageError
   std::string problem;               // what is wrong, when the argument is known

@@ -11,6 +11,7 @@
 #include "display/display_request.h"
 #include "draw2d/gl_quill2d_driver.h"
 #include "game/command_line.h"
+#include "game/demo/tour.h"
 #include "game/frame_hold.h"
 #include "game/movie/movie.h"
 #include "game/movie/movie_session.h"
@@ -38,6 +39,34 @@ int main(int argc, char** argv) {
     return status;
   if (command_line.action == CommandLine::kVerify) {
     return VerifyMovies(command_line.verify, std::cout, std::cerr);
+  }
+
+  // --window, or MOODY_WINDOW=1: an ordinary window instead of full screen.
+  const char* window_env = std::getenv("MOODY_WINDOW");
+  const bool windowed =
+      command_line.window || (window_env != nullptr && std::string_view(window_env) == "1");
+
+  if (command_line.demo) {
+    // As a screen saver: the window given, or the one the saver made for its programs, or the
+    // root window.
+    const char* saver_window = std::getenv("XSCREENSAVER_WINDOW");
+    unsigned long window = command_line.window_id;
+    if (window == 0 && saver_window != nullptr && *saver_window != '\0') {
+      window = std::strtoul(saver_window, nullptr, 0);
+      if (window == 0) Fail("moody: XSCREENSAVER_WINDOW names no window", kExitUsage);
+    }
+    if (window != 0 || command_line.root) {
+      RequestForeignWindow(window);
+    } else {
+      RequestWindowedDisplay(windowed);
+    }
+    static TLinuxSystemDriver system_driver;
+    static TGLQuill2DDriver draw_driver;
+    SetSystemDriver(&system_driver);
+    SetGraphicsDriver(&draw_driver);
+    OpenGameDisplay();
+    PlayTour(BuiltinTour(), 0);
+    EndProgram(0);
   }
 
   // Movies are read, and created, before the display opens: a fault changes nothing.
@@ -77,11 +106,7 @@ int main(int argc, char** argv) {
   }
 
   if (command_line.hold_at) HoldAtFrame(*command_line.hold_at);
-
-  // --window, or MOODY_WINDOW=1: an ordinary window instead of full screen.
-  const char* window_env = std::getenv("MOODY_WINDOW");
-  RequestWindowedDisplay(command_line.window ||
-                         (window_env != nullptr && std::string_view(window_env) == "1"));
+  RequestWindowedDisplay(windowed);
 
   static TLinuxSystemDriver system_driver;
   static TGLQuill2DDriver draw_driver;

@@ -44,13 +44,20 @@ void SetStartupSeedOverride(bool use_override, int seed) {
 }
 
 void StartGame() {
+  OpenGameDisplay();
+  StartStory();
+}
+
+void OpenGameDisplay() {
   RegisterBuiltinPictures();
   InstallEventQueue();
   AutoMidHandle(true);
   if (!OpenGraphics(800, 600, 32, 60, 0)) FailWithoutDisplay();
   // Input is sampled once per frame, so a session replays from its seed and frames.
   SetFrameSampling(true);
+}
 
+void StartStory() {
   // The first presented frame is the cleared screen.
   Cls();
   Flip(-1);

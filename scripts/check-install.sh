@@ -47,11 +47,19 @@ expected_files=(
   share/man/man6/moody.6.gz
   share/doc/moody/copyright
   share/doc/moody/changelog.gz
+  share/xscreensaver/config/moody.xml
 )
 for f in "${expected_files[@]}"; do
   check "installed $f" test -s "$prefix/$f"
 done
 check "installed bin/moody is executable" test -x "$prefix/bin/moody"
+check "xscreensaver's folder links to the program" \
+  test "$(readlink -f "$prefix/libexec/xscreensaver/moody")" = "$(readlink -f "$prefix/bin/moody")"
+check "moody.xml is well-formed and runs moody --demo --root" python3 -c '
+import sys, xml.etree.ElementTree as E
+s = E.parse(sys.argv[1]).getroot()
+sys.exit(not (s.get("name") == "moody" and [c.get("arg") for c in s.iter("command")] == ["--demo", "--root"]))' \
+  "$prefix/share/xscreensaver/config/moody.xml"
 metainfo=("$prefix"/share/metainfo/*.metainfo.xml)
 check "installed one AppStream file" test "${#metainfo[@]}" -eq 1 -a -s "${metainfo[0]}"
 echo "installed files:"
@@ -159,6 +167,8 @@ mkdir "$work/unpacked"
 dpkg-deb -x "$deb" "$work/unpacked"
 check "the package's desktop entry runs /usr/games/moody" \
   grep -qx 'Exec=/usr/games/moody' "$work/unpacked/usr/share/applications/moody.desktop"
+check "the package links /usr/libexec/xscreensaver/moody to the program" \
+  test "$(readlink "$work/unpacked/usr/libexec/xscreensaver/moody")" = ../../games/moody
 
 # Debian's own checker: no error and no warning, but for the placeholder maintainer's address
 # (a packager sets MOODY_MAINTAINER; the changelog is signed with it too). Its findings are read

@@ -11,7 +11,9 @@ fi
 out=build-fuzz
 mkdir -p "$out/corpus" "$out/findings"
 cp resources/pictures/*.png "$out/corpus/"
-cmake -DOUT="$out/picture_bytes.cpp" -DDIR="$PWD/resources/pictures" -P scripts/embed_pictures.cmake
+cmake -DOUT="$out/picture_bytes.cpp" -DDIR="$PWD/resources/pictures" \
+  -DEXT=png -DHEADER=resources/picture_bytes.h -DTYPE=PictureBytes -DFUNCTION=BuiltinPictureBytes \
+  -P scripts/embed_files.cmake
 clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
   -I. tests/fuzz/png_loader_fuzz.cpp resources/png_loader.cpp resources/stream.cpp \
   resources/ram_stream.cpp resources/file_stream.cpp resources/embedded_files.cpp \

@@ -7,7 +7,7 @@ packages=(
   libx11-dev libxxf86vm-dev libgl-dev libgl1-mesa-dri libglx-mesa0 libpng-dev zlib1g-dev
   libgtest-dev
   xserver-xorg-core xserver-xorg-video-dummy xvfb libxtst-dev x11-utils
-  libxrandr-dev libxss-dev libxfixes-dev weston xwayland openbox
+  libxrandr-dev libxss-dev libxfixes-dev weston xwayland openbox xscreensaver
   desktop-file-utils appstream groff-base dpkg-dev lintian
   emscripten chromium chromium-driver
 )

@@ -237,8 +237,8 @@ void TLinuxSystemDriver::Emit(XEvent& event) {
   Display* display = XConnection();
   const Window window = InputWindow();
   NotePointerEvent(event, window);
+  if (*window_event_listener) (*window_event_listener)(event);
   if (display && window && event.xany.window == window) {
-    if (*window_event_listener) (*window_event_listener)(event);
     if (event.type == FocusIn || event.type == FocusOut) {
       XEvent next;
       const bool has_next = FocusPartnerQueued(display, event, &next);

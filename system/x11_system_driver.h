@@ -48,7 +48,8 @@ void NoteFocusFromServer();
 void SetFocusReclaimed(bool reclaim);
 // Called on the main thread, from the pump, when the input window gains or loses the focus.
 void SetFocusListener(std::function<void(bool focused)> listener);
-// Sees every event of the input window before it is translated (its size, its mapping).
+// Sees every event before it is translated and picks its window's (its size, its mapping): the
+// input window's, or a window drawn into without taking input from it.
 void SetWindowEventListener(std::function<void(const XEvent& event)> listener);
 // Runs after the pump that brought the window manager's close request for the input window.
 void SetWindowCloseHandler(std::function<void()> handler);

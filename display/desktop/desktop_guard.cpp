@@ -124,3 +124,10 @@ void GuardDesktopOnce() {
     sigaction(signo, &action, &previous_fault_action[signo]);
   }
 }
+
+void EndAtOnceOnSignal(int signo) {
+  struct sigaction action {};
+  action.sa_handler = [](int) { _exit(0); };
+  sigemptyset(&action.sa_mask);
+  sigaction(signo, &action, nullptr);
+}

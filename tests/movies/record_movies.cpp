@@ -2,7 +2,8 @@
 // at the title, and seeded random games, chosen so that together they take every hand-over of
 // the story. scripts/record-movies.sh runs it after a deliberate change of the story; CI plays
 // them all back with `moody --verify`, so any change of what the story does or draws on these
-// roads shows up, and the diff of the movies tells which roads changed.
+// roads shows up, and the diff of the movies tells which roads changed. With --tour it records
+// the demo's tour instead (scripts/record-tour.sh).
 //
 // `record_movies --refresh FILE...` plays each movie's input again and writes the movie anew
 // with the checks of the code as it is now: for movies recorded by hand, after a change that
@@ -44,6 +45,24 @@ PlayResult PlayRandomGame(int seed, const std::string& movie = "") {
   return Play(options, std::ref(hand));
 }
 
+// The demo's tour: for each stage that hands over to the closing card, the shortest of the
+// random games of seeds 1 to 1500 that ends through it.
+int RecordTour(const std::string& dir) {
+  std::map<int, std::pair<long, int>> shortest;  // the last stage before the card: frames, seed
+  for (int seed = 1; seed <= 1500; ++seed) {
+    const PlayResult result = PlayRandomGame(seed);
+    const std::vector<int> stages = result.stages();
+    if (stages.size() < 2 || stages.back() != 74) continue;
+    auto [it, fresh] = shortest.try_emplace(stages[stages.size() - 2], result.frames, seed);
+    if (!fresh) it->second = std::min(it->second, std::make_pair(result.frames, seed));
+  }
+  for (const auto& [ending, game] : shortest) {
+    PlayRandomGame(game.second, dir + "/ending_" + std::to_string(ending) + ".movie");
+    std::printf("ending %d: seed %d, %ld frames\n", ending, game.second, game.first);
+  }
+  return shortest.size() == 9 ? 0 : 1;
+}
+
 int Refresh(const std::string& path) {
   Movie movie;
   std::string error;
@@ -67,6 +86,7 @@ int Refresh(const std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--tour") return RecordTour(argv[2]);
   if (argc >= 2 && std::string(argv[1]) == "--refresh") {
     int status = 0;
     for (int i = 2; i < argc; ++i) status = std::max(status, Refresh(argv[i]));
@@ -79,7 +99,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (argc != 2) {
-    std::fprintf(stderr, "usage: %s DIR | --refresh MOVIE... | --games FROM TO DIR\n", argv[0]);
+    std::fprintf(stderr, "usage: %s [--tour] DIR | --refresh MOVIE... | --games FROM TO DIR\n",
+                 argv[0]);
     return 2;
   }
   const std::string dir = argv[1];

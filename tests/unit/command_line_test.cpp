@@ -94,6 +94,12 @@ TEST(CommandLineParse, MovieOptionsTakeTheirValuesAndRefuseWhatDoesNotFit) {
       {{"--seed", "1", "--replay", "b"}, "--seed does not go with --replay: the movie has its seed"},
       {{"--record", "a", "--verify", "b"}, "--verify plays no session of its own"},
       {{"--verify"}, "--verify needs at least one movie"},
+      {{"--demo", "--window-id", "0x"}, "--window-id needs an X window id"},
+      {{"--demo", "-window-id", "12g"}, "-window-id needs an X window id"},
+      {{"-root"}, "-root and -window-id go with --demo"},
+      {{"--demo", "--verify", "a"},
+       "--demo plays its own movies: no --seed, --record, --replay or --verify"},
+      {{"--demo", "--window", "-root"}, "--window does not go with -root or -window-id"},
       {{"--hold-at", "0"}, "--hold-at needs a frame number from 1 to 2147483647"},
       {{"--hold-at", "+5"}, "--hold-at needs a frame number from 1 to 2147483647"},
       {{"--hold-at", "5", "--hold-at", "6"}, "--hold-at is given twice"},
@@ -110,6 +116,12 @@ TEST(CommandLineParse, MovieOptionsTakeTheirValuesAndRefuseWhatDoesNotFit) {
                        "Try 'moody --help' for the options.\n");
 }
 
+TEST(CommandLineParse, DemoTakesAScreenSaversWindowInEitherSpelling) {
+  EXPECT_EQ(Parse({"--demo", "-window-id", "0x2a0000F"}).window_id, 0x2a0000Ful);
+  EXPECT_EQ(Parse({"--window-id", "42", "--demo"}).window_id, 42ul);
+  EXPECT_TRUE(Parse({"-root", "--demo"}).root && Parse({"--demo", "--root"}).demo);
+}
+
 TEST(CommandLineAnswer, PlayingWritesNothingAndDoesNotEndTheRun) {
   const Answer a = AnswerFor({"--window"});
   EXPECT_EQ(a.status, -1);
@@ -123,7 +135,8 @@ TEST(CommandLineAnswer, HelpGoesToStdoutAndNamesEveryOptionKeyAndVariable) {
   EXPECT_EQ(a.err, "");
   EXPECT_EQ(a.out.rfind("Usage: moody", 0), 0u) << a.out;
   for (const char* word : {"--window", "--seed", "--record", "--replay", "--verify", "--hold-at",
-                           "--help", "--version", "Escape", "DISPLAY", "MOODY_WINDOW"})
+                           "--help", "--version", "Escape", "DISPLAY", "MOODY_WINDOW", "--demo",
+                           "-root", "-window-id", "XSCREENSAVER_WINDOW"})
     EXPECT_NE(a.out.find(word), std::string::npos) << word;
   EXPECT_EQ(a.out.back(), '\n');
 }

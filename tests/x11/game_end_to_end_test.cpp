@@ -144,21 +144,21 @@ struct MoodyOnDummy {
   }
 };
 
-void StartMoodyOnDummy(MoodyOnDummy& run) {
-  std::string error;
-  run.server = TestXServer::StartXorgDummy(&error);
-  ASSERT_TRUE(run.server) << "cannot start the dummy X server: " << error;
-  run.d = XOpenDisplay(run.server->display_name().c_str());
-  ASSERT_NE(run.d, nullptr);
-  run.pid = StartMoody(run.server->display_name());
+void StartMoodyOnDummy(MoodyOnDummy& run, const std::vector<std::string>& args = {}) {
+  if (!run.server) {
+    std::string error;
+    run.server = TestXServer::StartXorgDummy(&error);
+    ASSERT_TRUE(run.server) << "cannot start the dummy X server: " << error;
+    run.d = XOpenDisplay(run.server->display_name().c_str());
+    ASSERT_NE(run.d, nullptr);
+  }
+  run.pid = StartMoody(run.server->display_name(), -1, args);
   ASSERT_GT(run.pid, 0);
 }
 
-}  // namespace
-
-TEST(EndToEnd, ShowsTheTitleAndEndsOnEscapeWithTheDesktopBack) {
-  MoodyOnDummy run;
-  ASSERT_NO_FATAL_FAILURE(StartMoodyOnDummy(run));
+// The face and the title show, then Escape typed ends the program with status 0, the desktop's
+// mode back.
+void ExpectTitleThenEndOnEscape(MoodyOnDummy& run) {
   Display* d = run.d;
   const pid_t moody = run.pid;
 
@@ -184,6 +184,25 @@ TEST(EndToEnd, ShowsTheTitleAndEndsOnEscapeWithTheDesktopBack) {
   EXPECT_EQ(WEXITSTATUS(status), 0);
 
   ExpectDesktopMode(d);
+}
+
+}  // namespace
+
+TEST(EndToEnd, ShowsTheTitleAndEndsOnEscapeWithTheDesktopBack) {
+  MoodyOnDummy run;
+  ASSERT_NO_FATAL_FAILURE(StartMoodyOnDummy(run));
+  ExpectTitleThenEndOnEscape(run);
+}
+
+// The tour starts at the title too, full screen and in a window (put at the origin, with no
+// window manager).
+TEST(EndToEnd, TheDemoEndsOnEscapeFullScreenAndInAWindow) {
+  MoodyOnDummy run;
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--demo"},
+                                               std::vector<std::string>{"--demo", "--window"}}) {
+    ASSERT_NO_FATAL_FAILURE(StartMoodyOnDummy(run, args));
+    ExpectTitleThenEndOnEscape(run);
+  }
 }
 
 TEST(EndToEnd, WithoutADisplayItSaysSoInOneLineAndFails) {

@@ -1,0 +1,20 @@
+# Turns every file in DIR whose name ends in .EXT into a byte array in OUT, with a table of
+# {name, bytes, size} in the order of the names: FUNCTION(count) returns it as an array of TYPE,
+# declared in HEADER. The pictures and the demo's movies are built into the program this way.
+file(GLOB names RELATIVE ${DIR} ${DIR}/*.${EXT})
+list(SORT names)
+get_filename_component(from ${DIR} NAME)
+set(body "// Generated from resources/${from}; do not edit.\n#include <cstddef>\n#include <cstdint>\n\n#include \"${HEADER}\"\n\nnamespace {\n")
+set(table "")
+set(index 0)
+foreach(name ${names})
+  file(READ ${DIR}/${name} hex HEX)
+  string(LENGTH "${hex}" hexlen)
+  math(EXPR size "${hexlen} / 2")
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
+  string(APPEND body "const std::uint8_t kFile${index}[${size}] = {${bytes}};\n")
+  string(APPEND table "    {\"${name}\", kFile${index}, ${size}},\n")
+  math(EXPR index "${index} + 1")
+endforeach()
+string(APPEND body "}  // namespace\n\nconst ${TYPE}* ${FUNCTION}(std::size_t* count) {\n  static const ${TYPE} kTable[] = {\n${table}    {nullptr, nullptr, 0},\n  };\n  *count = sizeof(kTable) / sizeof(kTable[0]) - 1;\n  return kTable;\n}\n")
+file(WRITE ${OUT} "${body}")
