@@ -41,6 +41,12 @@ JourneyRows rows({
     {.name = "S00_WokenThenLeftAloneItDozesOnIntoTheYawn",
      .legs = {{0, 1, kAnyFrame}, {1, 2, 370}, {2, 3, 400}},
      .hand = {{0, PokeAwake}, {1, [](PlayerControl& p, int) { KeepAway(p); }}}},
+    // Level with the face as it grows wary: its three quick steps go across only.
+    {.name = "S00_LevelWithTheWaryFaceItStepsOnlyAcross",
+     .legs = WakesAloneThen({{8, 12, 120}}),
+     .hand = {{0, ParkAway}, {7, [](PlayerControl& p, int) {
+                p.SteerTipTo(p.state().face_x + 200, p.state().face_y - 10);
+              }}}},
     {.name = "S00_PokedAwakeThenPokedAgainTheFaceIsStartled",
      .legs = {{0, 1}, {1, 9}, {9, 10, 150}},
      .hand = {{0, PokeAwake}, {1, PokeFrom(60)}}},

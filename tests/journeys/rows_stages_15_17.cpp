@@ -77,6 +77,12 @@ JourneyRows rows({
                }}},
      .setup = Enter(17, 400, 450),
      .check = [](const PlayResult&) { EXPECT_EQ(cursor_at[51], 400 - 3 * 49); }},
+    // A stroke of 6 pixels a frame across is a move (one of 5 would not be); each wide stroke
+    // back after it is a change of direction, and the sixth makes the face restless.
+    {.name = "S15_AStrokeOfSixAcrossIsAMove", .legs = {{17, 28, 136}},
+     .hand = {{17, Strokes(111, 4, {{6, 0}, {-20, 0}, {20, 0}, {-20, 0}, {20, 0}, {-20, 0},
+                                    {20, 0}, {-20, 0}})}},
+     .setup = Enter(17, 400, 450)},
     {.name = "S15_ANodAfterWanderingSidewaysIsNotSeen", .legs = {{17, 28, 350}},
      .hand = {{17, [](PlayerControl& p, int f) {
                  if (f >= 20 && f < 30) p.MoveBy(f % 2 ? -100 : 100, 0);
