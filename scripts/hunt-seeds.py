@@ -20,9 +20,10 @@ import shutil
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-spec = importlib.util.spec_from_file_location("plant_faults", os.path.join(HERE, "plant-faults.py"))
-pf = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(pf)
+plant_faults_file = importlib.util.spec_from_file_location(
+    "plant_faults", os.path.join(HERE, "plant-faults.py"))
+pf = importlib.util.module_from_spec(plant_faults_file)
+plant_faults_file.loader.exec_module(pf)
 pf.WORK = os.path.join(pf.ROOT, "build-hunt")
 pf.SRC = os.path.join(pf.WORK, "src")
 pf.BUILD = os.path.join(pf.WORK, "build")
